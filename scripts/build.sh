@@ -1,0 +1,26 @@
+#!/bin/bash
+# Configures and builds the three builds under ${NUMERABO_BUILD:-build}:
+# native (unit tests, sanitizers), x86_64 and i686 (the Windows programs).
+# With "--windows-only" only the two MinGW builds are made.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SRC=$(pwd)
+BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
+JOBS=${NUMERABO_JOBS:-$(nproc)}
+
+configure() { # dir, extra args...
+  local dir=$1; shift
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    cmake -S "$SRC" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  fi
+}
+
+configure "$BUILD/x86_64" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-x86_64.cmake"
+configure "$BUILD/i686" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686.cmake"
+cmake --build "$BUILD/x86_64" -j "$JOBS"
+cmake --build "$BUILD/i686" -j "$JOBS"
+if [ "${1:-}" != "--windows-only" ]; then
+  configure "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
+    -DNUMERABO_WIN64_DIR="$BUILD/x86_64" -DNUMERABO_WIN32_DIR="$BUILD/i686"
+  cmake --build "$BUILD/native" -j "$JOBS"
+fi

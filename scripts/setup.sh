@@ -1,0 +1,41 @@
+#!/bin/bash
+# Installs what building and testing Numerabo needs on a Debian 12 machine:
+# both MinGW-w64 cross compilers, Wine, Xvfb and the X tools the Wine suite
+# drives windows with, the Japanese locale and font, audio capture tools.
+# Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+PACKAGES=(
+  cmake g++ libgtest-dev python3
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
+  wine wine64 xvfb xdotool x11-utils imagemagick locales fonts-ipafont-gothic
+  libgl1-mesa-dri libglu1-mesa
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
+  libasound2-plugins alsa-utils sox lame zip
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  $SUDO apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its ANSI code page from the Unix locale: ja_JP.UTF-8 gives 932.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "setup: generating the ja_JP.UTF-8 locale"
+  if ! grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen >/dev/null
+fi
+echo "setup: all packages present"

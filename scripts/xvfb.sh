@@ -1,0 +1,20 @@
+# Sourced: start_xvfb starts an Xvfb on a free display (1280 x 1024, 24 bits)
+# and exports DISPLAY; stop_xvfb stops the one it started.
+XVFB_PID=""
+start_xvfb() {
+  local n=${NUMERABO_FIRST_DISPLAY:-90}
+  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 100); do
+    if xdpyinfo >/dev/null 2>&1; then return 0; fi
+    sleep 0.1
+  done
+  echo "xvfb: display $DISPLAY did not come up" >&2
+  return 1
+}
+stop_xvfb() {
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; wait "$XVFB_PID" 2>/dev/null || true; fi
+  XVFB_PID=""
+}

@@ -1,0 +1,364 @@
+"""Shared machinery of the Wine suite.
+
+A test gets a fresh Wine prefix copied from the prepared template (Japanese
+locale, fonts, an ALSA file device that captures what Wine plays), installs
+the programs into it, starts them as separate processes and watches them the
+way a user and the platform do: windows by title, files on drive C:, keys,
+screenshots and captured audio.
+
+Environment (set by ctest): NUMERABO_SOURCE_DIR, NUMERABO_WIN64_DIR,
+NUMERABO_WINE_WORK, and DISPLAY (set by scripts/test.sh).
+"""
+
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import time
+import unittest
+
+WINE_LOADER = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver"
+
+SOURCE_DIR = os.environ.get("NUMERABO_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
+WIN64_DIR = os.environ.get("NUMERABO_WIN64_DIR", os.path.join(SOURCE_DIR, "build", "x86_64"))
+WINE_WORK = os.environ.get("NUMERABO_WINE_WORK", os.path.join(SOURCE_DIR, "build", "native", "wine"))
+TEMPLATE = os.path.join(WINE_WORK, "template")
+
+HOST_NAME = "ぬめらぼ.scr"
+RENDERER_NAME = "ぬめらぼ.dll"
+SETTINGS_NAME = "ぬめらぼ.ini"
+
+
+def host_binary():
+    return os.path.join(WIN64_DIR, "host", HOST_NAME)
+
+
+def renderer_binary():
+    return os.path.join(WIN64_DIR, "renderer", RENDERER_NAME)
+
+
+def helper_binary(name):
+    """A test helper program built from tests/wine/helpers/<name>.cpp."""
+    return os.path.join(WIN64_DIR, "helpers", name + ".exe")
+
+
+def sjis(text):
+    return text.encode("cp932")
+
+
+class WinePrefix:
+    """A private copy of the template prefix, removed again by close().
+
+    Use as a context manager; every process started through it is killed at
+    the end together with the prefix's wineserver.
+    """
+
+    def __init__(self, name):
+        if not os.path.isfile(os.path.join(TEMPLATE, ".numerabo-ready")):
+            raise RuntimeError("no prepared Wine prefix at %s (run scripts/test.sh)" % TEMPLATE)
+        self.path = os.path.join(WINE_WORK, "run", name)
+        if os.path.exists(self.path):
+            self._kill_server()
+            shutil.rmtree(self.path)
+        os.makedirs(os.path.dirname(self.path), exist_ok=True)
+        subprocess.run(["cp", "-a", TEMPLATE, self.path], check=True)
+        self.home = os.path.join(self.path, "home")
+        # The template's .asoundrc names the template's capture file.
+        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
+            f.write(asoundrc(self.capture_path))
+        self.drive_c = os.path.join(self.path, "drive_c")
+        self.processes = []
+
+    # -- environment and paths -------------------------------------------
+    @property
+    def capture_path(self):
+        return os.path.join(self.path, "home", "capture.raw")
+
+    def env(self, **extra):
+        env = dict(os.environ)
+        env.update({
+            "WINEPREFIX": self.path,
+            "HOME": self.home,
+            "LANG": "ja_JP.UTF-8",
+            "LC_ALL": "ja_JP.UTF-8",
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        })
+        env.update(extra)
+        return env
+
+    def c(self, *parts):
+        """Unix path of C:\\<parts>."""
+        return os.path.join(self.drive_c, *parts)
+
+    def disable_sound(self):
+        """Points the default sound device at a card that does not exist, so
+        that Wine finds no wave output."""
+        with open(os.path.join(self.home, ".asoundrc"), "w") as f:
+            f.write("pcm.!default { type hw card 99 }\nctl.!default { type hw card 99 }\n")
+
+    def install(self, folder=("Numerabo",), host=True, renderer=True):
+        """Copies the programs into C:\\<folder...>; returns the Unix folder."""
+        dest = self.c(*folder) if folder else self.drive_c
+        os.makedirs(dest, exist_ok=True)
+        if host:
+            shutil.copy(host_binary(), os.path.join(dest, HOST_NAME))
+        if renderer:
+            shutil.copy(renderer_binary(), os.path.join(dest, RENDERER_NAME))
+        return dest
+
+    # -- processes ----------------------------------------------------------
+    def start(self, program, *args, cwd=None, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
+        """Starts a Windows program (a Unix path) under Wine; returns the Popen."""
+        p = subprocess.Popen([WINE_LOADER, program, *args], cwd=cwd or os.path.dirname(program),
+                             env=env or self.env(), stdout=stdout, stderr=stderr,
+                             start_new_session=True)
+        self.processes.append(p)
+        return p
+
+    def run(self, program, *args, timeout=60, env=None, cwd=None):
+        """Runs a program to its end; returns (exit code, stdout text)."""
+        p = self.start(program, *args, env=env, cwd=cwd, stdout=subprocess.PIPE)
+        out, _ = p.communicate(timeout=timeout)
+        return p.returncode, out.decode("utf-8", "replace")
+
+    def _kill_server(self):
+        subprocess.run([WINESERVER, "-k"], env={**os.environ, "WINEPREFIX": self.path},
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def close(self):
+        for p in self.processes:
+            if p.poll() is None:
+                try:
+                    os.killpg(p.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+        self._kill_server()
+        for p in self.processes:
+            try:
+                p.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                pass
+        if os.environ.get("NUMERABO_KEEP_PREFIX") != "1":
+            shutil.rmtree(self.path, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+
+def asoundrc(capture):
+    return ('pcm.!default {\n  type file\n  slave.pcm "null"\n  file "%s"\n  format "raw"\n}\n' % capture)
+
+
+def wait_for(predicate, timeout=20.0, interval=0.1):
+    """Polls predicate until it returns a true value; returns it (or None)."""
+    end = time.time() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.time() >= end:
+            return None
+        time.sleep(interval)
+
+
+def wait_exit(process, timeout=20.0):
+    """The exit code of process, or None when it is still running after timeout."""
+    try:
+        return process.wait(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return None
+
+
+# -- X windows --------------------------------------------------------------
+
+def find_windows(title, visible_only=False):
+    """X window ids whose name is exactly title."""
+    pattern = "^" + "".join("\\" + ch if ch in ".^$*+?()[]{}|\\" else ch for ch in title) + "$"
+    cmd = ["xdotool", "search"] + (["--onlyvisible"] if visible_only else []) + ["--name", pattern]
+    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    return [int(x) for x in r.stdout.split()]
+
+
+def wait_window(title, timeout=20.0, visible_only=True):
+    """The first X window id with that title, waiting up to timeout seconds."""
+    ids = wait_for(lambda: find_windows(title, visible_only), timeout)
+    return ids[0] if ids else None
+
+
+def window_geometry(window):
+    """(x, y, width, height) of an X window, from xdotool."""
+    r = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window)],
+                       stdout=subprocess.PIPE, check=True)
+    values = dict(line.split("=", 1) for line in r.stdout.decode().split() if "=" in line)
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def send_key(window, key):
+    """Focuses the window and sends one key (an xdotool key name)."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["xdotool", "key", key], check=True)
+
+
+def mouse_move(x, y):
+    subprocess.run(["xdotool", "mousemove", "--sync", str(x), str(y)], check=True)
+
+
+def mouse_click(button=1):
+    subprocess.run(["xdotool", "click", str(button)], check=True)
+
+
+# -- screenshots ------------------------------------------------------------
+
+class Image:
+    """An RGB picture read from a binary PPM."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def region_mean(self, x0, y0, x1, y1):
+        """Mean (r, g, b) over the half-open rectangle [x0, x1) x [y0, y1)."""
+        total = [0, 0, 0]
+        n = 0
+        for y in range(y0, y1):
+            row = (y * self.width) * 3
+            for x in range(x0, x1):
+                i = row + x * 3
+                total[0] += self.data[i]
+                total[1] += self.data[i + 1]
+                total[2] += self.data[i + 2]
+                n += 1
+        return tuple(t / n for t in total)
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        end = pos
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[pos:end])
+        pos = end
+    pos += 1
+    if fields[0] != b"P6" or fields[3] != b"255":
+        raise ValueError("not an 8-bit binary PPM: %s" % path)
+    w, h = int(fields[1]), int(fields[2])
+    return Image(w, h, data[pos:pos + w * h * 3])
+
+
+def read_image(path):
+    """Any picture ImageMagick reads, as an Image."""
+    ppm = path + ".ppm"
+    subprocess.run(["convert", path, "-depth", "8", "ppm:" + ppm], check=True)
+    try:
+        return read_ppm(ppm)
+    finally:
+        os.remove(ppm)
+
+
+def screenshot(path):
+    """Saves the whole X screen as PNG at path and returns it as an Image."""
+    subprocess.run(["import", "-window", "root", path], check=True)
+    return read_image(path)
+
+
+def show_picture(path, title="numerabo-test-picture"):
+    """Shows a picture on the X screen at (0, 0) with ImageMagick's display,
+    for tests that need a known desktop. Returns the Popen."""
+    return subprocess.Popen(["display", "-geometry", "+0+0", "-title", title, "-borderwidth", "0", path],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def close_enough(a, b, tolerance=24):
+    return all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+# -- bitmap files -----------------------------------------------------------
+
+def read_bmp_header(path):
+    """(offset, width, height, bit count, compression) of a Windows bitmap."""
+    with open(path, "rb") as f:
+        head = f.read(54)
+    if head[:2] != b"BM":
+        raise ValueError("not a bitmap: %s" % path)
+    off = struct.unpack_from("<I", head, 10)[0]
+    width, height = struct.unpack_from("<ii", head, 18)
+    bits = struct.unpack_from("<H", head, 28)[0]
+    comp = struct.unpack_from("<I", head, 30)[0]
+    return off, width, height, bits, comp
+
+
+def write_bmp24(path, width, height, pixel):
+    """Writes a bottom-up 24-bit bitmap; pixel(x, y) gives (r, g, b) with y = 0
+    the top row."""
+    stride = (width * 3 + 3) & ~3
+    rows = []
+    for y in range(height - 1, -1, -1):
+        row = bytearray()
+        for x in range(width):
+            r, g, b = pixel(x, y)
+            row += bytes((b, g, r))
+        row += b"\0" * (stride - width * 3)
+        rows.append(bytes(row))
+    body = b"".join(rows)
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    with open(path, "wb") as f:
+        f.write(header + info + body)
+
+
+# -- audio ------------------------------------------------------------------
+
+CAPTURE_RATE = 44100
+CAPTURE_FRAME = 4  # 16-bit stereo
+
+
+def capture_size(prefix):
+    try:
+        return os.path.getsize(prefix.capture_path)
+    except FileNotFoundError:
+        return 0
+
+
+def audio_rms(raw_path, start_seconds=None, seconds=None):
+    """RMS amplitude (0 to 1) of the captured raw PCM, or of a slice of it,
+    measured by sox."""
+    cmd = ["sox", "-t", "raw", "-r", str(CAPTURE_RATE), "-e", "signed", "-b", "16", "-c", "2",
+           raw_path, "-n"]
+    if start_seconds is not None:
+        cmd += ["trim", str(start_seconds)] + ([str(seconds)] if seconds is not None else [])
+    cmd += ["stat"]
+    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    for line in r.stderr.decode().splitlines():
+        if line.startswith("RMS     amplitude"):
+            return float(line.split(":")[1])
+    return 0.0
+
+
+class WineTestCase(unittest.TestCase):
+    """Base class: self.prefix is a fresh prefix for each test method."""
+
+    prefix_name = None
+
+    def setUp(self):
+        name = self.prefix_name or self.id().replace(".", "_")
+        self.prefix = WinePrefix(name)
+        self.addCleanup(self.prefix.close)
