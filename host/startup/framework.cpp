@@ -1,1 +1,410 @@
-// placeholder until the framework layer lands
+#include "host/startup/framework.h"
+
+#include "host/startup/bitmap_writer.h"
+#include "host/startup/paths.h"
+
+namespace numerabo {
+
+// -- process ------------------------------------------------------------------
+
+namespace app {
+
+const char* const kTitle = "ぬめらぼ (ScreenSaver)";
+
+namespace {
+Pointer g_pointer = Pointer::Default;
+}
+
+HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
+
+std::string CommandLine() {
+  const char* p = GetCommandLineA();
+  if (p == nullptr) return std::string();
+  // Skip the program's own path, quoted or not, then the blanks after it.
+  if (*p == '"') {
+    ++p;
+    while (*p && *p != '"') ++p;
+    if (*p == '"') ++p;
+  } else {
+    while (*p && *p != ' ' && *p != '\t') ++p;
+  }
+  while (*p == ' ' || *p == '\t') ++p;
+  return std::string(p);
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH * 2] = {};
+  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
+  if (n == 0 || n >= sizeof(path) - 1) return std::string();
+  return ProgramFolderOf(std::string(path, n));
+}
+
+void EndProcess(UINT exitCode) { ExitProcess(exitCode); }
+
+int ShowMessage(const std::string& text, UINT style) {
+  return MessageBoxA(nullptr, text.c_str(), kTitle, style);
+}
+
+int RunMessageLoop() {
+  MSG msg;
+  while (Form::LiveForms() > 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+void SetPointer(Pointer pointer) {
+  g_pointer = pointer;
+  SetCursor(LoadCursorA(nullptr, pointer == Pointer::Hourglass ? IDC_WAIT : IDC_ARROW));
+}
+
+Pointer CurrentPointer() { return g_pointer; }
+
+}  // namespace app
+
+// -- twips --------------------------------------------------------------------
+
+namespace {
+
+int DotsPerInch(int index) {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, index) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+int TwipsPerPixelX() { return 1440 / DotsPerInch(LOGPIXELSX); }
+int TwipsPerPixelY() { return 1440 / DotsPerInch(LOGPIXELSY); }
+int TwipsToPixelsX(double twips) { return static_cast<int>(twips / TwipsPerPixelX()); }
+int TwipsToPixelsY(double twips) { return static_cast<int>(twips / TwipsPerPixelY()); }
+int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
+int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
+
+// -- persistent off-screen image ------------------------------------------------
+
+OffscreenImage::~OffscreenImage() { Free(); }
+
+void OffscreenImage::Free() {
+  if (dc_) {
+    SelectObject(dc_, oldBitmap_);
+    DeleteDC(dc_);
+  }
+  if (bitmap_) DeleteObject(bitmap_);
+  dc_ = nullptr;
+  bitmap_ = nullptr;
+  pixels_ = nullptr;
+  width_ = height_ = 0;
+}
+
+bool OffscreenImage::Resize(int width, int height, COLORREF background) {
+  if (width < 1) width = 1;
+  if (height < 1) height = 1;
+  if (width == width_ && height == height_ && dc_) return true;
+
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!bitmap) return false;
+  HDC dc = CreateCompatibleDC(nullptr);
+  if (!dc) {
+    DeleteObject(bitmap);
+    return false;
+  }
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT all = {0, 0, width, height};
+  HBRUSH brush = CreateSolidBrush(background);
+  FillRect(dc, &all, brush);
+  DeleteObject(brush);
+  if (dc_) BitBlt(dc, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+  Free();
+  dc_ = dc;
+  bitmap_ = bitmap;
+  oldBitmap_ = old;
+  pixels_ = static_cast<uint8_t*>(bits);
+  width_ = width;
+  height_ = height;
+  return true;
+}
+
+void OffscreenImage::Fill(COLORREF colour) {
+  if (!dc_) return;
+  RECT all = {0, 0, width_, height_};
+  HBRUSH brush = CreateSolidBrush(colour);
+  FillRect(dc_, &all, brush);
+  DeleteObject(brush);
+}
+
+void OffscreenImage::Draw(HDC target, int x, int y) const {
+  if (dc_) BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
+}
+
+bool OffscreenImage::SaveBitmap(const std::string& path) const {
+  if (!pixels_) return false;
+  GdiFlush();  // GDI may still hold drawing for the DIB section
+  std::vector<uint8_t> file = EncodeBmp24(width_, height_, pixels_);
+  if (file.empty()) return false;
+  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL ok = WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+  ok = CloseHandle(h) && ok;
+  return ok && written == file.size();
+}
+
+// -- forms and timers -------------------------------------------------------------
+
+namespace {
+
+const char* const kFormClass = "NumeraboForm";
+int g_liveForms = 0;
+UINT g_nextTimerId = 1;
+
+bool RegisterFormClass(WNDPROC proc) {
+  static bool registered = false;
+  if (registered) return true;
+  WNDCLASSA wc = {};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = app::Instance();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = kFormClass;
+  registered = RegisterClassA(&wc) != 0;
+  return registered;
+}
+
+}  // namespace
+
+Timer::Timer(Form* owner, UINT intervalMs, std::function<void()> tick)
+    : owner_(owner), id_(g_nextTimerId++), interval_(intervalMs), tick_(std::move(tick)) {
+  owner_->timers_.push_back(this);
+}
+
+void Timer::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  Apply();
+}
+
+void Timer::SetInterval(UINT intervalMs) {
+  interval_ = intervalMs;
+  Apply();
+}
+
+void Timer::Apply() {
+  HWND hwnd = owner_->Hwnd();
+  if (!hwnd) return;  // applied when the window exists
+  if (enabled_ && interval_ > 0) {
+    SetTimer(hwnd, id_, interval_, nullptr);
+  } else {
+    KillTimer(hwnd, id_);
+  }
+}
+
+Form::~Form() = default;
+
+int Form::LiveForms() { return g_liveForms; }
+
+bool Form::Load() {
+  if (hwnd_) return true;
+  if (!RegisterFormClass(&Form::WindowProc)) return false;
+  RECT frame = {0, 0, spec_.widthPx, spec_.heightPx};
+  AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
+  HWND hwnd = CreateWindowExA(spec_.exStyle, kFormClass, spec_.caption.c_str(),
+                              spec_.style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                              frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                              nullptr, app::Instance(), this);
+  if (!hwnd) return false;
+  if (spec_.icon) {
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(spec_.icon));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(spec_.icon));
+  }
+  if (spec_.persistentImage) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    image_.Resize(client.right, client.bottom, spec_.background);
+  }
+  for (Timer* t : timers_) t->Apply();
+  OnLoad();
+  return true;
+}
+
+void Form::Show() {
+  if (!hwnd_) return;
+  ShowWindow(hwnd_, SW_SHOW);
+  UpdateWindow(hwnd_);
+}
+
+void Form::ShowModal() {
+  if (!hwnd_ && !Load()) return;
+  if (!hwnd_) return;  // the load handler closed it
+  modalDone_ = false;
+  Show();
+  MSG msg;
+  while (!modalDone_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+void Form::Close(int unloadMode) {
+  if (!hwnd_ || closing_) return;
+  bool cancel = false;
+  OnQueryUnload(&cancel, unloadMode);
+  if (cancel) return;
+  closing_ = true;
+  OnUnload();
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void Form::MoveTwips(int left, int top, int width, int height) {
+  if (!hwnd_) return;
+  RECT r;
+  GetWindowRect(hwnd_, &r);
+  int w = width < 0 ? r.right - r.left : TwipsToPixelsX(width);
+  int h = height < 0 ? r.bottom - r.top : TwipsToPixelsY(height);
+  MoveWindow(hwnd_, TwipsToPixelsX(left), TwipsToPixelsY(top), w, h, TRUE);
+}
+
+int Form::WidthTwips() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return (r.right - r.left) * TwipsPerPixelX();
+}
+
+int Form::HeightTwips() const {
+  RECT r = {};
+  GetWindowRect(hwnd_, &r);
+  return (r.bottom - r.top) * TwipsPerPixelY();
+}
+
+int Form::ClientWidthTwips() const {
+  RECT r = {};
+  GetClientRect(hwnd_, &r);
+  return r.right * TwipsPerPixelX();
+}
+
+int Form::ClientHeightTwips() const {
+  RECT r = {};
+  GetClientRect(hwnd_, &r);
+  return r.bottom * TwipsPerPixelY();
+}
+
+void Form::Refresh() {
+  if (hwnd_) {
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    UpdateWindow(hwnd_);
+  }
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (message == WM_NCCREATE) {
+    form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    form->hwnd_ = hwnd;
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    ++g_liveForms;
+  }
+  if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return form->Handle(message, wParam, lParam);
+}
+
+LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (OnMessage(message, wParam, lParam, &result)) return result;
+  switch (message) {
+    case WM_PAINT:
+      HandlePaint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers the whole client area
+    case WM_SIZE:
+      HandleSize();
+      return 0;
+    case WM_TIMER:
+      HandleTimer(static_cast<UINT>(wParam));
+      return 0;
+    case WM_SETCURSOR:
+      if (app::CurrentPointer() == app::Pointer::Hourglass) {
+        SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      Close(0);
+      return 0;
+    case WM_NCDESTROY: {
+      HWND hwnd = hwnd_;
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      modalDone_ = true;
+      if (--g_liveForms == 0) PostQuitMessage(0);
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+  }
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void Form::HandlePaint() {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd_, &ps);
+  if (spec_.persistentImage && image_.Dc()) {
+    image_.Draw(dc, 0, 0);
+  } else {
+    HBRUSH brush = CreateSolidBrush(spec_.background);
+    FillRect(dc, &ps.rcPaint, brush);
+    DeleteObject(brush);
+  }
+  OnPaint(dc);
+  EndPaint(hwnd_, &ps);
+}
+
+void Form::HandleSize() {
+  if (spec_.persistentImage) {
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    image_.Resize(client.right, client.bottom, spec_.background);
+  }
+  OnResize();
+}
+
+void Form::HandleTimer(UINT id) {
+  for (Timer* t : timers_) {
+    if (t->id_ == id && t->enabled_ && t->tick_) {
+      t->tick_();
+      return;
+    }
+  }
+}
+
+// -- programs ------------------------------------------------------------------------
+
+bool StartProgram(const std::string& path, int showStyle, HANDLE* process) {
+  std::string commandLine = "\"" + path + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showStyle);
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  if (process) {
+    *process = info.hProcess;
+  } else {
+    CloseHandle(info.hProcess);
+  }
+  return true;
+}
+
+}  // namespace numerabo

@@ -1,0 +1,48 @@
+#include "host/startup/path_utils.h"
+
+#include "host/startup/paths.h"
+#include "host/startup/shared_state.h"
+
+namespace numerabo {
+
+bool FileExists(const std::string& path) {
+  std::string name = WithoutTrailingBackslash(path);
+  if (name.empty()) return false;
+  // Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS, so without it a folder
+  // fails to open just as a missing file does.
+  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    SetLastError(0);
+    return false;
+  }
+  CloseHandle(h);
+  return true;
+}
+
+namespace {
+
+RECT OriginRect() {
+  RECT r;
+  r.left = r.right = ZoomOriginX;
+  r.top = r.bottom = ZoomOriginY;
+  return r;
+}
+
+}  // namespace
+
+void ZoomOpen(HWND window) {
+  RECT to;
+  GetWindowRect(window, &to);
+  RECT from = OriginRect();
+  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+void ZoomClose(HWND window) {
+  RECT from;
+  GetWindowRect(window, &from);
+  RECT to = OriginRect();
+  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+}
+
+}  // namespace numerabo

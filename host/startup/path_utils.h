@@ -1,0 +1,19 @@
+// Path and window utilities the host's windows share: whether a file can be
+// read, and the zoom animation of the settings dialog.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace numerabo {
+
+// True when the file can be opened for reading. One trailing "\" is ignored;
+// folders, the empty text and anything that cannot be opened give false.
+bool FileExists(const std::string& path);
+
+// Animates a rectangle growing from the zoom origin to the window, and back.
+void ZoomOpen(HWND window);
+void ZoomClose(HWND window);
+
+}  // namespace numerabo

@@ -1,0 +1,24 @@
+// The settings file ぬめらぼ.ini beside the program: one key read or written
+// through the platform's initialisation-file calls, and LoadSettings, which
+// fills the shared music settings once at start-up.
+#pragma once
+
+#include <string>
+
+namespace numerabo {
+
+// The value of key, cut to 255 bytes by the platform; "" when the key, the
+// section or the file is missing.
+std::string ReadSetting(const std::string& section, const std::string& key, const std::string& file);
+
+// Writes one key, creating file, section and key as needed. Failures are
+// not reported.
+void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
+                  const std::string& file);
+
+// The settings file of this program.
+std::string SettingsFile();
+
+void LoadSettings();
+
+}  // namespace numerabo

@@ -1,0 +1,40 @@
+#include "host/startup/settings_logic.h"
+
+#include "host/startup/conversions.h"
+#include "host/startup/paths.h"
+#include "host/startup/shared_state.h"
+
+namespace numerabo {
+
+const char* const kSettingsSection = "Section";
+const char* const kKeyBgmKind = "BGM区分";
+const char* const kKeyBgmRepeat = "BGMﾘﾋﾟｰﾄ";
+const char* const kKeyBgmFile = "BGMﾌｧｲﾙ";
+
+namespace {
+
+void ReadWholeNumber(const SettingsSource& source, const char* key, int16_t* target) {
+  std::string text = source.read(key);
+  if (text.empty()) {
+    *target = 0;
+    return;
+  }
+  int16_t value;
+  if (ToInt16RoundedDown(text, &value)) *target = value;
+}
+
+}  // namespace
+
+void LoadSettingsFrom(const SettingsSource& source) {
+  ReadWholeNumber(source, kKeyBgmKind, &BgmKind);
+  ReadWholeNumber(source, kKeyBgmRepeat, &BgmRepeat);
+
+  std::string file = source.read(kKeyBgmFile);
+  if (!file.empty() && !source.fileExists(file)) file.clear();
+  BgmFile = file;
+  if (BgmFile.empty() && BgmKind == 2) BgmKind = 0;
+
+  BgmFolder = BgmFile.empty() ? source.programFolder : FolderOf(BgmFile);
+}
+
+}  // namespace numerabo

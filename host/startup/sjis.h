@@ -1,0 +1,20 @@
+// Shift-JIS (code page 932) text as the ANSI calls hand it to us: a
+// character is one byte, or two when the first is a lead byte. A trail byte
+// can look like "\" or an ASCII letter, so text is walked by characters,
+// never searched byte by byte.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace numerabo {
+
+bool IsSjisLeadByte(unsigned char byte);
+
+// Byte offsets at which each character of text starts.
+std::vector<size_t> CharacterStarts(const std::string& text);
+
+// The last count characters of text (all of it when shorter).
+std::string LastCharacters(const std::string& text, size_t count);
+
+}  // namespace numerabo
