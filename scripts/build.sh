@@ -24,3 +24,4 @@ if [ "${1:-}" != "--windows-only" ]; then
     -DNUMERABO_WIN64_DIR="$BUILD/x86_64" -DNUMERABO_WIN32_DIR="$BUILD/i686"
   cmake --build "$BUILD/native" -j "$JOBS"
 fi
+scripts/dist.sh >/dev/null

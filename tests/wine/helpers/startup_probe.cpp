@@ -1,0 +1,156 @@
+// Test helper for the start-up tests: reads settings through the host's own
+// code, checks files, and plays the platform's side (a preview pane, a
+// window of another instance, a message box's reader). Texts that may hold
+// Shift-JIS are printed as hex so that nothing is lost on the way out.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "host/startup/framework.h"
+#include "host/startup/path_utils.h"
+#include "host/startup/settings_file.h"
+#include "host/startup/settings_logic.h"
+#include "host/startup/shared_state.h"
+
+namespace {
+
+std::string Hex(const std::string& text) {
+  std::string out;
+  char b[4];
+  for (unsigned char c : text) {
+    std::snprintf(b, sizeof(b), "%02X", c);
+    out += b;
+  }
+  return out.empty() ? "-" : out;
+}
+
+LRESULT CALLBACK PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam == 1) {
+        // Report the pane's children, then go.
+        HWND child = GetWindow(hwnd, GW_CHILD);
+        while (child) {
+          char caption[256] = {};
+          GetWindowTextA(child, caption, sizeof(caption));
+          RECT r;
+          GetWindowRect(child, &r);
+          POINT topLeft = {r.left, r.top};
+          ScreenToClient(hwnd, &topLeft);
+          std::printf("child %s %ld %ld %ld %ld visible=%d\n", Hex(caption).c_str(), topLeft.x, topLeft.y,
+                      r.right - r.left, r.bottom - r.top, IsWindowVisible(child) ? 1 : 0);
+          child = GetWindow(child, GW_HWNDNEXT);
+        }
+        std::fflush(stdout);
+        KillTimer(hwnd, 1);
+      } else if (wParam == 2) {
+        std::printf("destroying\n");
+        std::fflush(stdout);
+        DestroyWindow(hwnd);
+      }
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      HBRUSH brush = CreateSolidBrush(RGB(0, 200, 0));
+      FillRect(dc, &ps.rcPaint, brush);
+      DeleteObject(brush);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+HWND MakeWindow(const char* caption, int x, int y, int w, int h, WNDPROC proc) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "StartupProbeWindow";
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  RegisterClassA(&wc);
+  HWND hwnd = CreateWindowExA(0, wc.lpszClassName, caption, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                              x, y, w, h, nullptr, nullptr, wc.hInstance, nullptr);
+  return hwnd;
+}
+
+int Loop() {
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  char cls[64] = {};
+  char text[512] = {};
+  GetClassNameA(child, cls, sizeof(cls));
+  GetWindowTextA(child, text, sizeof(text));
+  std::printf("control %s %s visible=%d\n", cls, Hex(text).c_str(), IsWindowVisible(child) ? 1 : 0);
+  return TRUE;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string command = argv[1];
+  if (command == "load-settings") {
+    // The settings file beside this program, as the host reads it.
+    numerabo::LoadSettings();
+    std::printf("kind %d\nrepeat %d\nfile %s\nfolder %s\n", numerabo::BgmKind, numerabo::BgmRepeat,
+                Hex(numerabo::BgmFile).c_str(), Hex(numerabo::BgmFolder).c_str());
+    return 0;
+  }
+  if (command == "read-setting" && argc == 4) {
+    std::string value = numerabo::ReadSetting(numerabo::kSettingsSection, argv[3], argv[2]);
+    std::printf("value %s %zu\n", Hex(value).c_str(), value.size());
+    return 0;
+  }
+  if (command == "file-exists") {
+    for (int i = 2; i < argc; ++i) {
+      std::string path = std::strcmp(argv[i], "EMPTY") == 0 ? std::string() : argv[i];
+      std::printf("%d\n", numerabo::FileExists(path) ? 1 : 0);
+    }
+    return 0;
+  }
+  if (command == "pane" && argc == 8) {
+    // pane x y w h report_ms destroy_ms: a stand-in for the display
+    // settings' preview pane.
+    HWND pane = MakeWindow("Probe Pane", std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
+                           std::atoi(argv[5]), PaneProc);
+    std::printf("pane %lld\n", static_cast<long long>(reinterpret_cast<intptr_t>(pane)));
+    std::fflush(stdout);
+    SetTimer(pane, 1, std::atoi(argv[6]), nullptr);
+    SetTimer(pane, 2, std::atoi(argv[7]), nullptr);
+    return Loop();
+  }
+  if (command == "window" && argc == 3) {
+    // A window with the given caption, as another host instance would have.
+    MakeWindow(argv[2], 0, 0, 10, 10, DefWindowProcA);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    return Loop();
+  }
+  if (command == "message-box" && argc == 3) {
+    // Prints the controls of the window captioned argv[2], then presses OK.
+    HWND box = FindWindowA(nullptr, argv[2]);
+    if (!box) {
+      std::printf("none\n");
+      return 1;
+    }
+    EnumChildWindows(box, PrintChild, 0);
+    std::fflush(stdout);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return 0;
+  }
+  return 2;
+}

@@ -1,0 +1,203 @@
+"""The host's start-up under Wine: settings file, file checks, the mode
+dispatch with its refusals and its one message, and the preview pane."""
+
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+import harness
+from harness import sjis
+
+MESSAGE = "ぬめらぼ.dll が同じﾌｫﾙﾀﾞに見つかりません！"
+TITLE = "ぬめらぼ (ScreenSaver)"
+
+
+def hexed(text):
+    return sjis(text).hex().upper() if text else "-"
+
+
+class Probe:
+    """The startup_probe helper installed in a folder of the prefix."""
+
+    def __init__(self, prefix, folder):
+        self.prefix = prefix
+        self.path = os.path.join(folder, "startup_probe.exe")
+        shutil.copy(harness.helper_binary("startup_probe"), self.path)
+
+    def run(self, *args, timeout=30):
+        code, out = self.prefix.run(self.path, *args, timeout=timeout)
+        return code, out
+
+    def start(self, *args):
+        return self.prefix.start(self.path, *args, stdout=subprocess.PIPE)
+
+
+class SettingsFileTest(harness.WineTestCase):
+    def load(self, ini_bytes, files=()):
+        folder = self.prefix.c("Numerabo")
+        os.makedirs(folder, exist_ok=True)
+        probe = Probe(self.prefix, folder)
+        if ini_bytes is not None:
+            with open(os.path.join(folder, harness.SETTINGS_NAME), "wb") as f:
+                f.write(ini_bytes)
+        for name in files:
+            path = self.prefix.c(*name.split("\\"))
+            os.makedirs(os.path.dirname(path), exist_ok=True)
+            open(path, "wb").close()
+        code, out = probe.run("load-settings")
+        self.assertEqual(code, 0, out)
+        return dict(line.split(" ", 1) for line in out.splitlines() if " " in line)
+
+    def test_keys_in_shift_jis_as_the_platform_reads_them(self):
+        ini = (b"[Section]\r\n" + sjis("BGM区分") + b"= 2\r\n" + sjis("BGMﾘﾋﾟｰﾄ") + b"= 7\r\n"
+               + sjis("BGMﾌｧｲﾙ") + b"=" + sjis("C:\\曲 集\\a.wav") + b"\r\n")
+        self.assertEqual(sjis("BGM区分"), bytes.fromhex("42474D8BE695AA"))
+        self.assertEqual(sjis("BGMﾘﾋﾟｰﾄ"), bytes.fromhex("42474DD8CBDFB0C4"))
+        self.assertEqual(sjis("BGMﾌｧｲﾙ"), bytes.fromhex("42474DCCA7B2D9"))
+        values = self.load(ini, files=["曲 集\\a.wav"])
+        self.assertEqual(values["kind"], "2")
+        self.assertEqual(values["repeat"], "7")
+        self.assertEqual(values["file"], hexed("C:\\曲 集\\a.wav"))
+        self.assertEqual(values["folder"], hexed("C:\\曲 集"))
+
+    def test_missing_file_and_repairs(self):
+        values = self.load(None)
+        self.assertEqual((values["kind"], values["repeat"], values["file"]), ("0", "0", "-"))
+        self.assertEqual(values["folder"], hexed("C:\\Numerabo"))
+
+        ini = b"[Section]\r\n" + sjis("BGM区分") + b"=2\r\n" + sjis("BGMﾌｧｲﾙ") + b"=C:\\gone.mp3\r\n"
+        values = self.load(ini)
+        self.assertEqual((values["kind"], values["file"]), ("0", "-"))
+        self.assertEqual(values["folder"], hexed("C:\\Numerabo"))
+
+        ini = b"[Section]\r\n" + sjis("BGM区分") + b"=abc\r\n" + sjis("BGMﾘﾋﾟｰﾄ") + b"=40000\r\n"
+        values = self.load(ini)
+        self.assertEqual((values["kind"], values["repeat"]), ("0", "0"))
+
+        ini = b"[Section]\r\n" + sjis("BGM区分") + b"= 1\r\n" + sjis("BGMﾌｧｲﾙ") + b"=C:\\a.mp3\r\n"
+        values = self.load(ini, files=["a.mp3"])
+        self.assertEqual((values["kind"], values["file"], values["folder"]),
+                         ("1", hexed("C:\\a.mp3"), hexed("C:")))
+
+    def test_long_values_come_back_cut_to_255_bytes(self):
+        folder = self.prefix.c("Numerabo")
+        os.makedirs(folder)
+        probe = Probe(self.prefix, folder)
+        ini = os.path.join(folder, harness.SETTINGS_NAME)
+        with open(ini, "wb") as f:
+            f.write(b"[Section]\r\n" + sjis("BGMﾌｧｲﾙ") + b"=" + b"x" * 400 + b"\r\n")
+        code, out = probe.run("read-setting", "C:\\Numerabo\\" + harness.SETTINGS_NAME, "BGMﾌｧｲﾙ")
+        self.assertEqual(out.split()[2], "255")
+
+    def test_file_exists(self):
+        folder = self.prefix.c("Numerabo")
+        os.makedirs(os.path.join(folder, "sub"))
+        probe = Probe(self.prefix, folder)
+        open(os.path.join(folder, "a.txt"), "w").close()
+        code, out = probe.run("file-exists", "C:\\Numerabo\\a.txt", "C:\\Numerabo\\a.txt\\",
+                              "C:\\Numerabo\\sub", "C:\\Numerabo\\sub\\", "EMPTY", "C:\\Numerabo\\none.txt")
+        self.assertEqual(out.split(), ["1", "1", "0", "0", "0", "0"])
+
+
+class ModeDispatchTest(harness.WineTestCase):
+    def host(self, renderer=True):
+        folder = self.prefix.install(renderer=renderer)
+        return os.path.join(folder, harness.HOST_NAME)
+
+    def test_missing_renderer_shows_the_message_for_saver_and_settings(self):
+        host = self.host(renderer=False)
+        probe = Probe(self.prefix, self.prefix.c("Numerabo"))
+        for switch in ("/s", "/c"):
+            p = self.prefix.start(host, switch)
+            self.assertIsNotNone(harness.wait_window(TITLE, timeout=20), switch)
+            code, out = probe.run("message-box", TITLE)
+            controls = [line.split() for line in out.splitlines() if line.startswith("control")]
+            texts = [c[2] for c in controls if c[3] == "visible=1"]
+            buttons = [c for c in controls if c[1].lower() == "button" and c[3] == "visible=1"]
+            self.assertIn(hexed(MESSAGE), texts, out)
+            self.assertEqual([b[2] for b in buttons], [hexed("OK")], out)
+            self.assertEqual(harness.wait_exit(p, 10), 0, switch)
+
+    def test_missing_renderer_does_not_stop_the_preview(self):
+        host = self.host(renderer=False)
+        probe = Probe(self.prefix, self.prefix.c("Numerabo"))
+        pane = probe.start("pane", "50", "50", "200", "150", "3000", "60000")
+        handle = pane.stdout.readline().split()[1].decode()
+        self.prefix.start(host, "/p", handle)
+        line = pane.stdout.readline().decode()
+        self.assertTrue(line.startswith("child " + hexed("Preview Window")), line)
+        self.assertEqual(harness.find_windows(TITLE), [])
+
+    def test_unknown_switches_end_silently(self):
+        host = self.host()
+        for line in ("/a", "s"):
+            p = self.prefix.start(host, line)
+            self.assertEqual(harness.wait_exit(p, 20), 0, line)
+        self.assertEqual(harness.find_windows(TITLE), [])
+
+    def test_settings_mode_with_the_renderer_present_shows_no_message(self):
+        # /c:1234 carries an owner handle that is ignored.
+        host = self.host()
+        p = self.prefix.start(host, "/c:1234")
+        harness.wait_window("<ぬめらぼ>", timeout=10)
+        self.assertEqual(harness.find_windows(TITLE), [])
+        p.kill()
+
+    def test_a_running_instance_refuses_every_mode(self):
+        host = self.host()
+        probe = Probe(self.prefix, self.prefix.c("Numerabo"))
+        pane = probe.start("pane", "50", "50", "200", "150", "4000", "60000")
+        handle = pane.stdout.readline().split()[1].decode()
+        for caption in ("Numerabo_Main", "<ぬめらぼ>"):
+            other = probe.start("window", caption)
+            self.assertEqual(other.stdout.readline().strip(), b"ready")
+            for args in (("/s",), ("/c",), ("/p", handle), ()):
+                started = time.time()
+                p = self.prefix.start(host, *args)
+                self.assertEqual(harness.wait_exit(p, 20), 0, (caption, args))
+                self.assertLess(time.time() - started, 10)
+            other.kill()
+            other.wait()
+        self.assertEqual(harness.find_windows(TITLE), [])
+        # The preview never came: the pane reports no child.
+        line = pane.stdout.readline().decode()
+        self.assertFalse(line.startswith("child"), line)
+
+
+class PreviewTest(harness.WineTestCase):
+    def test_preview_fills_the_pane_and_ends_with_it(self):
+        folder = self.prefix.install()
+        host = os.path.join(folder, harness.HOST_NAME)
+        probe = Probe(self.prefix, folder)
+        x, y, w, h = 100, 80, 300, 200
+        pane = probe.start("pane", str(x), str(y), str(w), str(h), "4000", "8000")
+        handle = pane.stdout.readline().split()[1].decode()
+        p = self.prefix.start(host, "/p", handle)
+        line = pane.stdout.readline().decode().split()
+        self.assertEqual(line[:6], ["child", hexed("Preview Window"), "0", "0", str(w), str(h)], line)
+        self.assertEqual(line[6], "visible=1")
+
+        shot = harness.screenshot(os.path.join(self.prefix.path, "preview.png"))
+        # The picture sits at the pane's top-left corner, 152 x 112, not black;
+        # the rest of the pane is black (not the pane's green).
+        picture = shot.region_mean(x + 4, y + 4, x + 148, y + 108)
+        self.assertGreater(sum(picture), 60, picture)
+        for px, py in ((x + 200, y + 50), (x + 50, y + 150), (x + 290, y + 190), (x + 160, y + 120)):
+            self.assertTrue(harness.close_enough(shot.pixel(px, py), (0, 0, 0), 8), (px, py, shot.pixel(px, py)))
+
+        # The pane goes: the host ends.
+        self.assertEqual(pane.stdout.readline().strip(), b"destroying")
+        self.assertEqual(harness.wait_exit(p, 15), 0)
+
+    def test_a_preview_without_a_pane_ends(self):
+        folder = self.prefix.install()
+        host = os.path.join(folder, harness.HOST_NAME)
+        for args in (("/p", "0"), ("/p",), ("/p", "12345678"), ("/p", "99999999999")):
+            p = self.prefix.start(host, *args)
+            self.assertEqual(harness.wait_exit(p, 20), 0, args)
+
+
+if __name__ == "__main__":
+    unittest.main()
