@@ -1,8 +1,208 @@
 #include "host/saver/saver_screen.h"
 
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#if __has_include("host/music/music.h") && __has_include("host/resources/pictures.h")
+#define NUMERABO_SAVER_READY 1
+#include "host/music/music.h"
+#include "host/resources/pictures.h"
+#endif
+#include "host/resources/resource_ids.h"
+#include "host/saver/saver_logic.h"
+#include "host/saver/saver_trace.h"
+#include "host/startup/framework.h"
+#include "host/startup/paths.h"
+#include "host/startup/shared_state.h"
+
 namespace numerabo {
 
-// The saver screen is not built yet: saver mode ends at once.
+#ifdef NUMERABO_SAVER_READY
+namespace {
+
+const char* const kCaption = "Numerabo_Main";
+const char* const kRendererTitle = "ぬめらぼ_VC";
+const char* const kDesktopBitmap = "C:\\Numerabo1.bmp";
+const char* const kPictureBitmap = "C:\\Numerabo2.bmp";
+constexpr int kPictureSize = 512;     // Pic_Back's box
+constexpr int kNormalWithFocus = 1;   // SW_SHOWNORMAL
+
+// The music module bound to the platform.
+class PlatformMusic : public SaverMusic {
+ public:
+  void CdOpen() override { ::numerabo::CdOpen(); }
+  void CdPoll() override { ::numerabo::CdPoll(); }
+  bool CdPollOk() override { return ::numerabo::CdPollOk; }
+  void CdStop() override { ::numerabo::CdStop(); }
+  void Mp3Play() override { ::numerabo::Mp3Play(); }
+  void Mp3Repeat() override { ::numerabo::Mp3Repeat(); }
+  void Mp3Stop() override { ::numerabo::Mp3Stop(); }
+  void WavPlay() override { ::numerabo::WavPlay(); }
+  void WavStop() override { ::numerabo::WavStop(); }
+};
+
+FormSpec SaverSpec() {
+  FormSpec spec;
+  spec.caption = kCaption;
+  spec.style = WS_POPUP;  // no border: the client area is the whole window
+  return spec;
+}
+
+// Numerabo_S. Never shown: it only holds the pictures and the timers.
+class SaverScreen : public Form {
+ public:
+  SaverScreen()
+      : Form(SaverSpec()),
+        timer1_(this, 1000, [this] { Timer1_Timer(); }),
+        timer2_(this, 200, [this] { Timer2_Timer(); }),
+        timer3_(this, 500, [this] { Timer3_Timer(); }) {
+    timer3_.SetEnabled(true);  // runs from the moment the window exists
+  }
+
+ protected:
+  void OnLoad() override;
+  void OnQueryUnload(bool* cancel, int unloadMode) override;
+
+ private:
+  void FitToScreen();
+  void CaptureDesktop();
+  void SavePicture();
+  void StartRenderer();
+  void StartMusicOfSettings();
+  bool RendererProcessEnded() const;
+
+  void Timer1_Timer();
+  void Timer2_Timer();
+  void Timer3_Timer();
+
+  OffscreenImage display_;  // Display: the desktop as the saver found it
+  Timer timer1_;            // MP3 keep-alive
+  Timer timer2_;            // CD poll
+  Timer timer3_;            // renderer watch
+  PlatformMusic music_;
+  HANDLE renderer_ = nullptr;
+  ULONGLONG rendererStartedAt_ = 0;
+  RendererWatch watch_;
+};
+
+// Form_Load. Every step copes with its own failure, so a step that fails
+// leaves the rest to run.
+void SaverScreen::OnLoad() {
+  TraceStep("load");
+  FitToScreen();
+  CaptureDesktop();
+  TraceStep("captured");
+  // Both files are complete before the renderer starts: it reads them once
+  // during its set-up.
+  if (display_.Dc()) display_.SaveBitmap(kDesktopBitmap);
+  TraceStep("desktop-saved");
+  SavePicture();
+  TraceStep("picture-saved");
+  StartRenderer();
+  TraceStep("renderer-started");
+  StartMusicOfSettings();
+  TraceStep("music-started");
+}
+
+void SaverScreen::FitToScreen() {
+  SetWindowPos(Hwnd(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client = {};
+  if (!GetClientRect(Hwnd(), &client)) return;
+  display_.Resize(client.right, client.bottom);
+}
+
+void SaverScreen::CaptureDesktop() {
+  if (!display_.Dc()) return;
+  HWND desktop = GetDesktopWindow();
+  HDC screen = GetDC(desktop);
+  if (!screen) return;
+  // The saver screen is hidden, so the picture shows only what lies below.
+  BitBlt(display_.Dc(), 0, 0, display_.Width(), display_.Height(), screen, 0, 0, SRCCOPY);
+  ReleaseDC(desktop, screen);
+}
+
+// Pic_Back's picture, drawn into an image of its box and saved.
+void SaverScreen::SavePicture() {
+  HBITMAP picture = LoadJpegPicture(IDR_JPEG_BACK);
+  if (!picture) return;
+  OffscreenImage box;
+  HDC source = CreateCompatibleDC(nullptr);
+  if (source && box.Resize(kPictureSize, kPictureSize)) {
+    HGDIOBJ old = SelectObject(source, picture);
+    BitBlt(box.Dc(), 0, 0, kPictureSize, kPictureSize, source, 0, 0, SRCCOPY);
+    SelectObject(source, old);
+    box.SaveBitmap(kPictureBitmap);
+  }
+  if (source) DeleteDC(source);
+  DeleteObject(picture);
+}
+
+void SaverScreen::StartRenderer() {
+  rendererStartedAt_ = GetTickCount64();
+  // Directly from its path: the ".dll" name must not go through file types.
+  if (!StartProgram(RendererFilePath(app::ProgramFolder()), kNormalWithFocus, &renderer_)) {
+    renderer_ = nullptr;
+  }
+}
+
+void SaverScreen::StartMusicOfSettings() {
+  MusicTimers timers = StartMusic(music_, BgmKind, BgmFile);
+  timer1_.SetEnabled(timers.mp3KeepAlive);
+  timer2_.SetEnabled(timers.cdPoll);
+}
+
+bool SaverScreen::RendererProcessEnded() const {
+  // A renderer that never started counts as ended.
+  return renderer_ == nullptr || WaitForSingleObject(renderer_, 0) != WAIT_TIMEOUT;
+}
+
+void SaverScreen::Timer1_Timer() { music_.Mp3Repeat(); }
+
+void SaverScreen::Timer2_Timer() { timer2_.SetEnabled(PollCd(music_)); }
+
+void SaverScreen::Timer3_Timer() {
+  const bool found = FindWindowA(nullptr, kRendererTitle) != nullptr;
+  const bool seenBefore = watch_.WindowSeen();
+  const bool end = watch_.ShouldEnd(found, RendererProcessEnded(),
+                                    GetTickCount64() - rendererStartedAt_);
+  if (found && !seenBefore) TraceStep("renderer-window");
+  if (!end) return;
+  TraceStep("renderer-gone");
+  timer3_.SetEnabled(false);
+  Close();
+}
+
+// Form_QueryUnload: whatever asked for the close, stop the music, give the
+// pointer back and end the host. It never cancels.
+void SaverScreen::OnQueryUnload(bool* cancel, int unloadMode) {
+  (void)cancel;
+  (void)unloadMode;
+  MusicTimers running;
+  running.mp3KeepAlive = timer1_.Enabled();
+  running.cdPoll = timer2_.Enabled();
+  StopMusic(music_, BgmKind, BgmFile, running, [this](const MusicTimers& timers) {
+    timer1_.SetEnabled(timers.mp3KeepAlive);
+    timer2_.SetEnabled(timers.cdPoll);
+  });
+  TraceStep("music-stopped");
+  GivePointerBack(app::CommandLine(), &CursorShowCount,
+                  [](int32_t flag) { return static_cast<int32_t>(ShowCursor(flag)); });
+  TraceStep("end");
+  app::EndProcess(0);
+}
+
+}  // namespace
+
+void CreateSaverScreen() {
+  // Lives until the process ends: its close handler ends the process.
+  static SaverScreen* screen = new SaverScreen();
+  screen->Load();
+}
+#else
 void CreateSaverScreen() {}
+#endif
 
 }  // namespace numerabo
