@@ -1,0 +1,132 @@
+// Test helper for the settings dialog: plays the parts of the platform that
+// xdotool cannot (the close box, reading child windows of another process)
+// and checks the framework's font sizes. Texts are printed as hex so that
+// Shift-JIS survives the way out.
+//
+//   settings_poke close          SC_CLOSE to the dialog, as the close box does
+//   settings_poke info           the dialog's frame, client area and children
+//   settings_poke combo-text T   types T into the repeat box ("EMPTY" for "")
+//   settings_poke font           the dialog text font as the framework makes it
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "host/startup/framework_controls.h"
+
+namespace {
+
+const char kDialogCaption[] = "<ぬめらぼ>";
+
+std::string Hex(const std::string& text) {
+  std::string out;
+  char b[4];
+  for (unsigned char c : text) {
+    std::snprintf(b, sizeof(b), "%02X", c);
+    out += b;
+  }
+  return out.empty() ? "-" : out;
+}
+
+std::string TextOf(HWND hwnd) {
+  char text[512] = {};
+  GetWindowTextA(hwnd, text, sizeof(text));
+  return text;
+}
+
+HWND Dialog() { return FindWindowA(nullptr, kDialogCaption); }
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+  char cls[128] = {};
+  GetClassNameA(child, cls, sizeof(cls));
+  RECT r;
+  GetWindowRect(child, &r);
+  std::printf("child %s %s %ld %ld %ld %ld enabled=%d visible=%d", cls, Hex(TextOf(child)).c_str(), r.left, r.top,
+              r.right - r.left, r.bottom - r.top, IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0);
+  if (std::strcmp(cls, "ComboBox") == 0) {
+    LRESULT count = SendMessageA(child, CB_GETCOUNT, 0, 0);
+    std::printf(" items=%ld", static_cast<long>(count));
+    for (LRESULT i = 0; i < count; ++i) {
+      char item[64] = {};
+      SendMessageA(child, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item));
+      std::printf(" %s", Hex(item).c_str());
+    }
+  }
+  std::printf("\n");
+  return TRUE;
+}
+
+int Info() {
+  HWND dialog = Dialog();
+  if (!dialog) {
+    std::printf("none\n");
+    return 1;
+  }
+  RECT frame, client;
+  GetWindowRect(dialog, &frame);
+  GetClientRect(dialog, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(dialog, &origin);
+  std::printf("style %08lX %08lX\n", static_cast<unsigned long>(GetWindowLongA(dialog, GWL_STYLE)),
+              static_cast<unsigned long>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+  std::printf("frame %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+  std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+  std::printf("icon %d\n", SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) != 0 ? 1 : 0);
+  std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  EnumChildWindows(dialog, PrintChild, 0);
+  return 0;
+}
+
+BOOL CALLBACK FindComboChild(HWND child, LPARAM out) {
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof(cls));
+  if (std::strcmp(cls, "ComboBox") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(out) = child;
+  return FALSE;
+}
+
+HWND FindCombo(HWND dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(dialog, FindComboChild, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string command = argv[1];
+  if (command == "close") {
+    HWND dialog = Dialog();
+    std::printf("posted %d\n", dialog && PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) ? 1 : 0);
+    return 0;
+  }
+  if (command == "info") return Info();
+  if (command == "combo-text" && argc >= 3) {
+    HWND combo = FindCombo(Dialog());
+    if (!combo) return 1;
+    const char* text = std::strcmp(argv[2], "EMPTY") == 0 ? "" : argv[2];
+    SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    std::printf("text %s\n", Hex(TextOf(combo)).c_str());
+    return 0;
+  }
+  if (command == "font") {
+    numerabo::FontSpec spec;
+    spec.face = "ＭＳ Ｐゴシック";
+    spec.points = 9.75;
+    spec.weight = 400;
+    spec.charset = SHIFTJIS_CHARSET;
+    for (bool underline : {false, true}) {
+      spec.underline = underline;
+      HFONT font = numerabo::CreateFontFrom(spec);
+      LOGFONTA lf = {};
+      GetObjectA(font, sizeof(lf), &lf);
+      std::printf("font %ld %ld %d %d %s\n", lf.lfHeight, lf.lfWeight, lf.lfCharSet, lf.lfUnderline,
+                  Hex(lf.lfFaceName).c_str());
+      DeleteObject(font);
+    }
+    return 0;
+  }
+  return 2;
+}

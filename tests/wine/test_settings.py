@@ -1,0 +1,318 @@
+"""The settings dialog under Wine, as a user meets it: opened with /c over a
+stored settings file, looked at in screenshots, pressed with the mouse, its
+file chooser typed into, saved, cancelled and closed; then the saver run
+that the saved choices drive."""
+
+import math
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+import harness
+from harness import sjis
+
+CAPTION = "<ぬめらぼ>"
+OPEN_TITLE = "ﾌｧｲﾙを開く"
+KIND, REPEAT, FILE = "BGM区分", "BGMﾘﾋﾟｰﾄ", "BGMﾌｧｲﾙ"
+
+# Pixel places in the client area at 96 dpi (15 twips a pixel).
+PANEL = (12, 16, 469, 165)
+KIND_MARKER = {0: (40, 92), 1: (40, 72), 2: (40, 112)}
+KIND_LABEL = {0: (56, 92), 1: (56, 72), 2: (56, 112)}
+FILE_BUTTON = (40, 132, 41, 21)
+SET_BUTTON = (324, 200, 77, 25)
+CANCEL_BUTTON = (404, 200, 77, 25)
+FILE_NAME = (84, 132, 373, 33)
+
+WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
+WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
+
+
+def artwork_built_in():
+    """The pictures (icon, markers) are compiled in once their resource script exists."""
+    return os.path.isfile(os.path.join(harness.SOURCE_DIR, "host", "resources", "numerabo.rc"))
+
+
+def ini_bytes(*lines):
+    return b"[Section]\r\n" + b"".join(sjis(line) + b"\r\n" for line in lines)
+
+
+def round_even(x):
+    return float(round(x))  # Python rounds halves to even
+
+
+def gradient_rows(height_tw, rows, tint):
+    """The colour each pixel row keeps: the last of the twip lines on it."""
+    k = height_tw / 3.142
+    out = [(0, 0, 0)] * rows
+    for y in range(int(round_even(height_tw)) + 1):
+        r = y // 15
+        if r >= rows:
+            break
+        c = int(round_even(abs(220 * math.sin(y / k))))
+        out[r] = (c, c, c + 30) if tint == "window" else (c + 30, c + 30, c + 30)
+    return out
+
+
+class Dialog:
+    """One /c run of the host and the helper that looks into it."""
+
+    def __init__(self, test, ini=None, files=()):
+        self.test = test
+        self.prefix = test.prefix
+        self.folder = self.prefix.install()
+        self.ini_path = os.path.join(self.folder, harness.SETTINGS_NAME)
+        if ini is not None:
+            with open(self.ini_path, "wb") as f:
+                f.write(ini)
+        for name in files:
+            with open(os.path.join(self.folder, name), "wb") as f:
+                f.write(b"RIFF")
+        self.poke_path = os.path.join(self.folder, "settings_poke.exe")
+        shutil.copy(harness.helper_binary("settings_poke"), self.poke_path)
+        self.process = None
+
+    def open(self):
+        harness.mouse_move(1270, 1015)  # away from every button
+        self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c")
+        self.test.assertIsNotNone(harness.wait_window(CAPTION, timeout=30), "no dialog")
+        self.info = harness.wait_for(self.read_info, timeout=10)
+        time.sleep(1.0)  # the opening zoom and the first paint
+        return self
+
+    def poke(self, *args):
+        code, out = self.prefix.run(self.poke_path, *args, timeout=30)
+        return out
+
+    def read_info(self):
+        out = self.poke("info")
+        if out.startswith("none"):
+            return None
+        info = {"children": []}
+        for line in out.splitlines():
+            parts = line.split()
+            if parts[0] == "child":
+                info["children"].append(parts[1:])
+            else:
+                info[parts[0]] = parts[1:]
+        return info
+
+    def combo(self):
+        for child in self.read_info()["children"]:
+            if child[0] == "ComboBox":
+                return child
+        self.test.fail("no repeat box")
+
+    def origin(self):
+        x, y = self.info["client"][:2]
+        return int(x), int(y)
+
+    def at(self, x, y):
+        ox, oy = self.origin()
+        return ox + x, oy + y
+
+    def press(self, x, y, button=1):
+        harness.mouse_move(*self.at(x, y))
+        time.sleep(0.2)
+        harness.mouse_click(button)
+        time.sleep(0.5)
+
+    def shot(self, name):
+        return harness.screenshot(os.path.join(self.prefix.path, name + ".png"))
+
+    def patch(self, image, x, y, w, h):
+        ox, oy = self.origin()
+        return [image.pixel(ox + i, oy + j) for j in range(y, y + h) for i in range(x, x + w)]
+
+    def saved_lines(self):
+        with open(self.ini_path, "rb") as f:
+            return f.read().split(b"\r\n")
+
+    def wait_closed(self):
+        self.test.assertEqual(harness.wait_exit(self.process, 20), 0)
+
+
+class SettingsDialogLookTest(harness.WineTestCase):
+    def check_kind(self, kind, repeat_text, ini, files=()):
+        d = Dialog(self, ini, files).open()
+        style = int(d.info["style"][0], 16)
+        self.assertEqual(style & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU)
+        self.assertEqual(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0)
+        self.assertEqual(d.info["client"][2:], ["496", "243"])
+        if artwork_built_in():
+            self.assertEqual(d.info["icon"], ["1"])
+        # Centred across, a third of the free height down, in twips.
+        sw, sh = (int(v) * 15 for v in d.info["screen"])
+        fx, fy, fw, fh = (int(v) for v in d.info["frame"])
+        self.assertEqual(fx, int(int(round_even(sw - fw * 15)) // 2 / 15))
+        self.assertEqual(fy, int(int(round_even(sh - fh * 15)) // 3 / 15))
+
+        combo = d.combo()
+        self.assertEqual(combo[-32], "items=31")
+        self.assertEqual(combo[-31:], ["-"] + [sjis(str(i)).hex().upper() for i in range(1, 31)])
+        self.assertEqual(combo[1], sjis(repeat_text).hex().upper() if repeat_text else "-")
+        self.assertEqual(combo[6], "enabled=%d" % (kind == 1))
+
+        image = d.shot("look")
+        # The frame corner of an enabled file button is that of "設定".
+        file_corner = d.patch(image, FILE_BUTTON[0], FILE_BUTTON[1], 4, 4)
+        set_corner = d.patch(image, SET_BUTTON[0], SET_BUTTON[1], 4, 4)
+        if kind == 2:
+            self.assertEqual(file_corner, set_corner)
+        else:
+            self.assertNotEqual(file_corner, set_corner)
+        if not artwork_built_in():
+            self.skipTest("the marker pictures are not built in yet")
+        markers = {k: d.patch(image, x, y, 12, 12) for k, (x, y) in KIND_MARKER.items()}
+        others = [markers[k] for k in markers if k != kind]
+        self.assertEqual(others[0], others[1], "unselected markers differ")
+        if kind in markers:
+            self.assertNotEqual(markers[kind], others[0], "selected marker looks unselected")
+        return d, image
+
+    def test_kind_none_selects_none_and_enables_nothing(self):
+        self.check_kind(0, "45", ini_bytes(KIND + "= 0", REPEAT + "= 45"))
+
+    def test_kind_cd_enables_only_the_repeat_box(self):
+        self.check_kind(1, "12", ini_bytes(KIND + "= 1", REPEAT + "= 12"))
+
+    def test_kind_file_enables_only_the_file_button(self):
+        self.check_kind(2, "", ini_bytes(KIND + "= 2", REPEAT + "= 0", FILE + "=C:\\Numerabo\\a.wav"),
+                        files=["a.wav"])
+
+    def test_odd_kind_selects_no_marker(self):
+        self.check_kind(7, "-3", ini_bytes(KIND + "= 7", REPEAT + "=-3"))
+
+    def test_gradients_follow_the_formulas(self):
+        d = Dialog(self, ini_bytes(KIND + "= 0")).open()
+        image = d.shot("gradient")
+        window = gradient_rows(3645, 243, "window")
+        for row in (0, 60, 121, 180, 242):
+            got = d.patch(image, 5, row, 1, 1)[0]
+            self.assertTrue(harness.close_enough(got, window[row], 3), (row, got, window[row]))
+        self.assertTrue(harness.close_enough(window[0], (0, 0, 30), 4))
+        self.assertEqual(window[121], (220, 220, 250))
+        panel = gradient_rows(2475, 165, "panel")
+        for row in (0, 40, 82, 120, 164):
+            got = d.patch(image, PANEL[0] + 5, PANEL[1] + row, 1, 1)[0]
+            self.assertTrue(harness.close_enough(got, panel[row], 3), (row, got, panel[row]))
+        self.assertEqual(panel[82], (250, 250, 250))
+
+    def test_dialog_font_is_13_pixels_high(self):
+        d = Dialog(self)
+        lines = d.poke("font").split("\n")
+        face = sjis("ＭＳ Ｐゴシック").hex().upper()
+        self.assertEqual(lines[0].split(), ["font", "-13", "400", "128", "0", face])
+        self.assertEqual(lines[1].split(), ["font", "-13", "400", "128", "1", face])
+
+
+class SettingsDialogActionTest(harness.WineTestCase):
+    def choose_file(self, d, path):
+        d.press(FILE_BUTTON[0] + 20, FILE_BUTTON[1] + 10)
+        chooser = harness.wait_window(OPEN_TITLE, timeout=20)
+        self.assertIsNotNone(chooser, "no file chooser")
+        time.sleep(1.0)
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(chooser)], check=False)
+        subprocess.run(["xdotool", "type", "--delay", "30", path], check=True)
+        subprocess.run(["xdotool", "key", "Return"], check=True)
+        self.assertTrue(harness.wait_for(lambda: not harness.find_windows(OPEN_TITLE), timeout=10))
+        time.sleep(0.5)
+
+    def test_right_press_on_file_kind_selects_it(self):
+        d = Dialog(self, ini_bytes(KIND + "= 0")).open()
+        before = d.shot("before")
+        d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
+        after = d.shot("after")
+        self.assertNotEqual(d.patch(before, FILE_BUTTON[0], FILE_BUTTON[1], 4, 4),
+                            d.patch(before, SET_BUTTON[0], SET_BUTTON[1], 4, 4))
+        self.assertEqual(d.patch(after, FILE_BUTTON[0], FILE_BUTTON[1], 4, 4),
+                         d.patch(after, SET_BUTTON[0], SET_BUTTON[1], 4, 4))
+        self.assertEqual(d.combo()[6], "enabled=0")
+        if not artwork_built_in():
+            self.skipTest("the marker pictures are not built in yet")
+        # The markers swap pictures: the selected one moved from "なし" to "MP3、WAV".
+        self.assertEqual(d.patch(after, *KIND_MARKER[0], 12, 12), d.patch(before, *KIND_MARKER[2], 12, 12))
+        self.assertEqual(d.patch(after, *KIND_MARKER[2], 12, 12), d.patch(before, *KIND_MARKER[0], 12, 12))
+
+    def test_missing_file_then_none_is_saved_with_kind_0(self):
+        # Only the kind is in the file, so the other two keys are appended
+        # in the order they are written.
+        d = Dialog(self, ini_bytes(KIND + "= 0", )).open()
+        d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6)
+        empty = d.patch(d.shot("empty"), *FILE_NAME)
+        self.choose_file(d, "C:\\Numerabo\\missing.wav")
+        shown = d.patch(d.shot("shown"), *FILE_NAME)
+        self.assertNotEqual(shown, empty, "the chosen path is not shown")
+        d.press(KIND_LABEL[0][0] + 10, KIND_LABEL[0][1] + 6)
+        self.assertEqual(d.patch(d.shot("kept"), *FILE_NAME), shown, "choosing none lost the path")
+        d.poke("combo-text", "3.5")
+        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+        d.wait_closed()
+        lines = d.saved_lines()
+        self.assertEqual(lines[0], b"[Section]")
+        self.assertIn(lines[1], (sjis(KIND) + b"= 0", sjis(KIND) + b"=0"))
+        self.assertIn(lines[2], (sjis(REPEAT) + b"= 4", sjis(REPEAT) + b"=4"))
+        self.assertEqual(lines[3], sjis(FILE) + b"=C:\\Numerabo\\missing.wav")
+
+    def test_save_writes_the_three_keys_in_order(self):
+        d = Dialog(self, b"[Section]\r\n").open()
+        d.poke("combo-text", "abc")
+        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+        d.wait_closed()
+        lines = [line for line in d.saved_lines() if line]
+        self.assertEqual(lines[0], b"[Section]")
+        self.assertEqual([line.split(b"=")[0] for line in lines[1:]], [sjis(KIND), sjis(REPEAT), sjis(FILE)])
+        self.assertEqual([line.split(b"=", 1)[1].strip() for line in lines[1:]], [b"0", b"0", b""])
+
+    def test_cancel_and_close_box_write_nothing(self):
+        original = ini_bytes(REPEAT + "= 7", KIND + "= 1")
+        d = Dialog(self, original).open()
+        d.press(KIND_LABEL[0][0] + 10, KIND_LABEL[0][1] + 6)
+        d.poke("combo-text", "9")
+        d.press(CANCEL_BUTTON[0] + 38, CANCEL_BUTTON[1] + 12)
+        d.wait_closed()
+        with open(d.ini_path, "rb") as f:
+            self.assertEqual(f.read(), original)
+
+        d.open()
+        d.press(KIND_LABEL[2][0] + 10, KIND_LABEL[2][1] + 6)
+        self.assertEqual(d.poke("close").split(), ["posted", "1"])
+        d.wait_closed()
+        with open(d.ini_path, "rb") as f:
+            self.assertEqual(f.read(), original)
+
+    def test_an_open_dialog_refuses_a_second_host(self):
+        d = Dialog(self, ini_bytes(KIND + "= 0")).open()
+        host = os.path.join(d.folder, harness.HOST_NAME)
+        for args in (["/s"], ["/c"], ["/p", "0"]):
+            p = self.prefix.start(host, *args)
+            self.assertIsNotNone(harness.wait_exit(p, 15), args)
+        self.assertEqual(len(harness.find_windows(CAPTION)), 1)
+        self.assertEqual(harness.find_windows("Numerabo_Main"), [])
+        self.assertIsNone(d.process.poll())
+
+    def test_saved_file_choice_plays_in_the_next_saver_run(self):
+        d = Dialog(self, ini_bytes(KIND + "= 0"))
+        tone = os.path.join(d.folder, "tone.wav")
+        subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", tone, "synth", "2", "sine", "440",
+                        "vol", "0.5"], check=True)
+        d.open()
+        d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
+        self.choose_file(d, "C:\\Numerabo\\tone.wav")
+        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+        d.wait_closed()
+
+        saver = self.prefix.start(os.path.join(d.folder, harness.HOST_NAME), "/s")
+        renderer = harness.wait_window("ぬめらぼ_VC", timeout=60)
+        time.sleep(5)
+        self.assertGreater(harness.capture_size(self.prefix), 0, "nothing was played")
+        self.assertGreater(harness.audio_rms(self.prefix.capture_path), 0.05)
+        if renderer:
+            harness.send_key(renderer, "Escape")
+        self.assertIsNotNone(harness.wait_exit(saver, 20))
+
+
+if __name__ == "__main__":
+    unittest.main()
