@@ -1,0 +1,98 @@
+"""Figures of saver runs: the host writes timestamps of its steps when
+NUMERABO_TRACE names a log file (system time, which Wine takes from the Unix
+clock, so they compare with time.time() here); the renderer's window and its
+first frame are seen from outside, by title and by screenshots."""
+
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+import harness
+
+TITLE = "ぬめらぼ_VC"
+FILETIME_UNIX_OFFSET = 11644473600.0
+
+
+def read_trace(path):
+    steps = {}
+    with open(path, "rb") as f:
+        for line in f.read().decode("ascii", "replace").splitlines():
+            ticks, _, step = line.strip().partition(" ")
+            if ticks.isdigit():
+                steps.setdefault(step, int(ticks) / 1e7 - FILETIME_UNIX_OFFSET)
+    return steps
+
+
+def frame_drawn(before, shot_path):
+    """True once the renderer's area of the screen differs from the desktop
+    that was there before."""
+    now = harness.screenshot(shot_path)
+    for x, y in ((512, 384), (300, 200), (700, 500)):
+        a = now.region_mean(x - 8, y - 8, x + 8, y + 8)
+        b = before.region_mean(x - 8, y - 8, x + 8, y + 8)
+        if not harness.close_enough(a, b, 16):
+            return True
+    return False
+
+
+def one_run(index):
+    figures = {}
+    with harness.WinePrefix("bench-saver-%d" % index) as prefix:
+        folder = prefix.install()
+        shot = os.path.join(prefix.path, "shot.png")
+        before = harness.screenshot(shot)
+        trace = prefix.c("saver-trace.log")
+        env = prefix.env(NUMERABO_TRACE="C:\\saver-trace.log")
+        t0 = time.time()
+        host = prefix.start(os.path.join(folder, harness.HOST_NAME), "/s", env=env)
+        window = harness.wait_for(lambda: harness.find_windows(TITLE), timeout=60, interval=0.02)
+        t_window = time.time()
+        if not window:
+            raise RuntimeError("no renderer window")
+        harness.wait_for(lambda: frame_drawn(before, shot), timeout=60, interval=0.0)
+        t_frame = time.time()
+        time.sleep(1.0)
+        t_escape = time.time()
+        # Held briefly: the renderer reads its key flags once per frame.
+        subprocess.run(["xdotool", "windowfocus", "--sync", str(window[0])], check=False)
+        subprocess.run(["xdotool", "keydown", "Escape"], check=True)
+        time.sleep(0.1)
+        subprocess.run(["xdotool", "keyup", "Escape"], check=True)
+        while host.poll() is None and time.time() - t_escape < 30:
+            time.sleep(0.005)
+        t_end = time.time()
+        if host.poll() is None:
+            raise RuntimeError("the host did not end")
+        steps = read_trace(trace)
+
+    ms = lambda a, b: (b - a) * 1000.0
+    figures["process start to load handler"] = ms(t0, steps["load"])
+    figures["desktop capture"] = ms(steps["load"], steps["captured"])
+    figures["write C:\\Numerabo1.bmp"] = ms(steps["captured"], steps["desktop-saved"])
+    figures["write C:\\Numerabo2.bmp"] = ms(steps["desktop-saved"], steps["picture-saved"])
+    figures["renderer process start (CreateProcess)"] = ms(steps["picture-saved"], steps["renderer-started"])
+    figures["renderer start to its window"] = ms(steps["renderer-started"], t_window)
+    figures["window to first frame (context, texture loads, draw)"] = ms(t_window, t_frame)
+    figures["total: /s to first frame"] = ms(t0, t_frame)
+    figures["Escape to host's watch decision"] = ms(t_escape, steps["renderer-gone"])
+    figures["watch decision to end of close handler"] = ms(steps["renderer-gone"], steps["end"])
+    figures["total: Escape to end of host"] = ms(t_escape, t_end)
+    return figures
+
+
+def main():
+    runs = int(sys.argv[1]) if len(sys.argv) > 1 else 3
+    results = [one_run(i) for i in range(runs)]
+    print("saver bench: %d runs, milliseconds (screenshot polling adds up to ~150 ms to the frame figure;" % runs)
+    print("the host's watch ticks every 500 ms, which bounds the Escape figure)")
+    width = max(len(k) for k in results[0])
+    print("%-*s  %s  %8s" % (width, "step", " ".join("%8s" % ("run %d" % (i + 1)) for i in range(runs)), "median"))
+    for key in results[0]:
+        values = [r[key] for r in results]
+        print("%-*s  %s  %8.1f" % (width, key, " ".join("%8.1f" % v for v in values), statistics.median(values)))
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,291 @@
+"""The saver under Wine, from the platform's /s to Escape: the desktop and
+the built-in picture on drive C:, the renderer's window, the music, a host
+that ends with its renderer and leaves nothing behind, the folders the host
+may be installed in, and a renderer that takes seconds to open its window."""
+
+import glob
+import os
+import shutil
+import subprocess
+import time
+import unittest
+
+import harness
+from harness import sjis
+
+RENDERER_TITLE = "ぬめらぼ_VC"
+SCREEN = (1280, 1024)
+PICTURE_TITLE = "numerabo-saver-desktop"
+
+# 5 x 4 blocks of distinct colours filling the screen.
+GRID = (5, 4)
+
+
+def block_colours(seed):
+    colours = []
+    for i in range(GRID[0] * GRID[1]):
+        v = (i * 97 + seed * 53) % 256
+        colours.append(((v * 7 + 40) % 256, (v * 13 + 90) % 256, (v * 29 + 160) % 256))
+    return colours
+
+
+def make_desktop_picture(path, seed):
+    """A PNG of the screen's size made of coloured blocks; returns the colours."""
+    colours = block_colours(seed)
+    bw, bh = SCREEN[0] // GRID[0], SCREEN[1] // GRID[1]
+    draw = []
+    for i, (r, g, b) in enumerate(colours):
+        x, y = (i % GRID[0]) * bw, (i // GRID[0]) * bh
+        draw += ["-fill", "rgb(%d,%d,%d)" % (r, g, b), "-draw",
+                 "rectangle %d,%d %d,%d" % (x, y, x + bw - 1, y + bh - 1)]
+    subprocess.run(["convert", "-size", "%dx%d" % SCREEN, "xc:black", *draw, path], check=True)
+    return colours
+
+
+def block_centres():
+    bw, bh = SCREEN[0] // GRID[0], SCREEN[1] // GRID[1]
+    return [((i % GRID[0]) * bw + bw // 2, (i // GRID[0]) * bh + bh // 2)
+            for i in range(GRID[0] * GRID[1])]
+
+
+def sample_points(width, height, step=64):
+    return [(x, y) for y in range(step // 2, height, step) for x in range(step // 2, width, step)]
+
+
+class Desktop:
+    """A known picture shown at (0, 0) over the whole screen."""
+
+    def __init__(self, work, seed):
+        self.path = os.path.join(work, "desktop-%d.png" % seed)
+        self.colours = make_desktop_picture(self.path, seed)
+        self.viewer = harness.show_picture(self.path, title="%s-%d" % (PICTURE_TITLE, seed))
+        self.window = harness.wait_window("%s-%d" % (PICTURE_TITLE, seed), timeout=20)
+        # Wait until the screen really shows it.
+        centre = block_centres()[0]
+        shot = os.path.join(work, "desktop-check.png")
+        harness.wait_for(lambda: harness.close_enough(
+            harness.screenshot(shot).pixel(*centre), self.colours[0], 8), timeout=10, interval=0.3)
+
+    def close(self):
+        self.viewer.kill()
+        self.viewer.wait(timeout=10)
+
+
+def back_picture_jpeg():
+    """The committed 512 x 512 JPEG of the saver's built-in picture."""
+    for path in sorted(glob.glob(os.path.join(harness.SOURCE_DIR, "host", "resources", "**", "*.jp*g"),
+                                 recursive=True)):
+        r = subprocess.run(["identify", "-format", "%w %h", path], stdout=subprocess.PIPE)
+        if r.stdout.decode().strip() == "512 512":
+            return path
+    return None
+
+
+def write_settings(folder, kind, music_file=""):
+    """The settings file beside the host, in Shift-JIS as the dialog writes it."""
+    text = ("[Section]\r\nBGM区分= %d\r\nBGMﾘﾋﾟｰﾄ= 0\r\nBGMﾌｧｲﾙ=%s\r\n" % (kind, music_file))
+    with open(os.path.join(folder, harness.SETTINGS_NAME), "wb") as f:
+        f.write(sjis(text))
+
+
+def make_tone(path, seconds=3, frequency=440):
+    subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", path,
+                    "synth", str(seconds), "sine", str(frequency), "vol", "0.5"], check=True)
+
+
+def prefix_processes(prefix, needle="ぬめらぼ"):
+    """Command lines of the processes running in prefix whose command line
+    holds needle."""
+    found = []
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                env = f.read().split(b"\0")
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                cmdline = f.read().replace(b"\0", b" ").decode("utf-8", "replace")
+        except OSError:
+            continue
+        if ("WINEPREFIX=" + prefix.path).encode() in env and needle in cmdline:
+            found.append(cmdline)
+    return found
+
+
+def wineserver_idle(prefix, timeout=20):
+    """True when the prefix's wineserver ends (no client left) within timeout."""
+    try:
+        subprocess.run([harness.WINESERVER, "-w"], env=prefix.env(), timeout=timeout,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return True
+    except subprocess.TimeoutExpired:
+        return False
+
+
+class RendererWatch:
+    """The saver_watch helper: reports the exit code of the process that owns
+    the renderer's window."""
+
+    def __init__(self, prefix, window_wait=30, end_wait=60):
+        self.process = prefix.start(harness.helper_binary("saver_watch"), str(window_wait),
+                                    str(end_wait), stdout=subprocess.PIPE)
+
+    def result(self, timeout=60):
+        out, _ = self.process.communicate(timeout=timeout)
+        return out.decode("utf-8", "replace").split()
+
+
+def press_escape(window, hold=0.3):
+    """Escape held for a moment: the renderer looks at its key flags once per
+    frame, and a press and release that both arrive between two frames would
+    go unseen."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["xdotool", "keydown", "Escape"], check=True)
+    time.sleep(hold)
+    subprocess.run(["xdotool", "keyup", "Escape"], check=True)
+
+
+def escape_renderer(test, window):
+    time.sleep(0.5)
+    press_escape(window)
+    if not harness.wait_for(lambda: not harness.find_windows(RENDERER_TITLE), timeout=10):
+        test.fail("the renderer's window stays after Escape")
+
+
+class SaverRunTest(harness.WineTestCase):
+    def show_desktop(self, seed):
+        desktop = Desktop(self.prefix.path, seed)
+        self.addCleanup(desktop.close)
+        return desktop
+
+    def start_host(self, folder, *args, env=None):
+        return self.prefix.start(os.path.join(folder, harness.HOST_NAME), *args, env=env)
+
+    def assert_desktop_bitmap(self, shot):
+        bmp = self.prefix.c("Numerabo1.bmp")
+        self.assertTrue(os.path.isfile(bmp))
+        self.assertEqual(harness.read_bmp_header(bmp), (54, SCREEN[0], SCREEN[1], 24, 0))
+        self.assertEqual(os.path.getsize(bmp), 54 + SCREEN[0] * 3 * SCREEN[1])
+        picture = harness.read_image(bmp)
+        for x, y in sample_points(*SCREEN):
+            self.assertTrue(harness.close_enough(picture.pixel(x, y), shot.pixel(x, y), 4),
+                            (x, y, picture.pixel(x, y), shot.pixel(x, y)))
+
+    def assert_picture_bitmap(self):
+        bmp = self.prefix.c("Numerabo2.bmp")
+        self.assertEqual(harness.read_bmp_header(bmp), (54, 512, 512, 24, 0))
+        self.assertEqual(os.path.getsize(bmp), 54 + 512 * 3 * 512)
+        jpeg = back_picture_jpeg()
+        self.assertIsNotNone(jpeg, "no 512 x 512 JPEG in host/resources")
+        picture, reference = harness.read_image(bmp), harness.read_image(jpeg)
+        for x, y in sample_points(512, 512, step=32):
+            got = picture.region_mean(x - 2, y - 2, x + 2, y + 2)
+            want = reference.region_mean(x - 2, y - 2, x + 2, y + 2)
+            self.assertTrue(harness.close_enough(got, want, 12), (x, y, got, want))
+
+    def end_show(self, host, window):
+        watch = RendererWatch(self.prefix)
+        time.sleep(0.5)
+        escape_renderer(self, window)
+        self.assertEqual(watch.result(), ["window", "exit", "0"])
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+        self.assertEqual(prefix_processes(self.prefix), [])
+        self.assertTrue(wineserver_idle(self.prefix), "processes left in the prefix")
+
+    def test_saver_run_writes_both_bitmaps_and_ends_with_the_renderer(self):
+        folder = self.prefix.install()
+        self.show_desktop(1)
+        shot = harness.screenshot(os.path.join(self.prefix.path, "shot1.png"))
+        host = self.start_host(folder, "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        self.assertIsNone(host.poll())
+        self.assert_desktop_bitmap(shot)
+        self.assert_picture_bitmap()
+        self.end_show(host, window)
+
+    def test_next_run_rewrites_both_bitmaps_and_empty_command_line_runs_the_saver(self):
+        folder = self.prefix.install()
+        first = self.show_desktop(2)
+        host = self.start_host(folder, "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window)
+        escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5))
+        first.close()
+
+        # A changed screen, and a second picture file that has been spoilt.
+        with open(self.prefix.c("Numerabo2.bmp"), "wb") as f:
+            f.write(b"spoilt")
+        self.show_desktop(3)
+        shot = harness.screenshot(os.path.join(self.prefix.path, "shot3.png"))
+        host = self.start_host(folder)
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window for the empty command line")
+        self.assert_desktop_bitmap(shot)
+        self.assert_picture_bitmap()
+        self.end_show(host, window)
+
+    def test_wav_music_sounds_during_the_show_and_stops_with_it(self):
+        folder = self.prefix.install(folder=("Program Files", "Numerabo Saver"))
+        os.makedirs(self.prefix.c("Sound Files"))
+        make_tone(self.prefix.c("Sound Files", "tone.wav"))
+        write_settings(folder, 2, "C:\\Sound Files\\tone.wav")
+        host = self.start_host(folder, "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window from a folder with blanks")
+        # Past the 3 s tone, so its loop is heard too.
+        time.sleep(4.5)
+        self.assertIsNone(host.poll())
+        heard = harness.capture_size(self.prefix) / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
+        self.assertGreater(heard, 2.0, "too little audio captured")
+        self.assertGreater(harness.audio_rms(self.prefix.capture_path, heard - 1.5, 1.0), 0.1)
+        self.end_show(host, window)
+        # Nothing plays any more.
+        before = harness.capture_size(self.prefix)
+        time.sleep(1.0)
+        after = harness.capture_size(self.prefix)
+        if after > before:
+            start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
+            self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
+
+
+
+
+class SaverInstallTest(harness.WineTestCase):
+    def run_show(self, folder):
+        host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        time.sleep(1.0)
+        self.assertIsNone(host.poll(), "the host ended while the renderer runs")
+        self.assertTrue(os.path.isfile(self.prefix.c("Numerabo1.bmp")))
+        escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+        self.assertEqual(prefix_processes(self.prefix), [])
+
+    def test_root_folder_of_drive_c(self):
+        self.run_show(self.prefix.install(folder=()))
+
+
+class SlowRendererTest(harness.WineTestCase):
+    def test_host_waits_for_a_renderer_that_starts_slowly(self):
+        folder = self.prefix.install(renderer=False)
+        shutil.copy(harness.helper_binary("saver_slow_renderer"),
+                    os.path.join(folder, harness.RENDERER_NAME))
+        host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
+        time.sleep(2.0)
+        self.assertEqual(harness.find_windows(RENDERER_TITLE), [], "the stand-in opened early")
+        self.assertIsNone(host.poll(), "the host ended before the renderer's window opened")
+        window = harness.wait_window(RENDERER_TITLE, timeout=20)
+        self.assertIsNotNone(window)
+        time.sleep(1.0)
+        self.assertIsNone(host.poll(), "the host ended while the renderer runs")
+        escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+        self.assertEqual(prefix_processes(self.prefix), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
