@@ -11,6 +11,7 @@
 
 #include "host/startup/framework.h"
 #include "host/startup/path_utils.h"
+#include "host/startup/preview_window.h"
 #include "host/startup/settings_file.h"
 #include "host/startup/settings_logic.h"
 #include "host/startup/shared_state.h"
@@ -131,6 +132,17 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     SetTimer(pane, 1, std::atoi(argv[6]), nullptr);
     SetTimer(pane, 2, std::atoi(argv[7]), nullptr);
+    return Loop();
+  }
+  if (command == "preview-here" && argc == 6) {
+    // The host's preview code embedding into a pane of this same process,
+    // where Wine draws it (it does not draw a child window into a pane that
+    // belongs to another process).
+    HWND pane = MakeWindow("Probe Pane", std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
+                           std::atoi(argv[5]), PaneProc);
+    numerabo::ShowPreviewIn(pane);
+    std::printf("shown\n");
+    std::fflush(stdout);
     return Loop();
   }
   if (command == "window" && argc == 3) {
