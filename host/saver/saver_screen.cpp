@@ -5,11 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#if __has_include("host/music/music.h") && __has_include("host/resources/pictures.h")
-#define NUMERABO_SAVER_READY 1
 #include "host/music/music.h"
 #include "host/resources/pictures.h"
-#endif
 #include "host/resources/resource_ids.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
@@ -19,7 +16,6 @@
 
 namespace numerabo {
 
-#ifdef NUMERABO_SAVER_READY
 namespace {
 
 const char* const kCaption = "Numerabo_Main";
@@ -201,8 +197,5 @@ void CreateSaverScreen() {
   static SaverScreen* screen = new SaverScreen();
   screen->Load();
 }
-#else
-void CreateSaverScreen() {}
-#endif
 
 }  // namespace numerabo
