@@ -1,0 +1,192 @@
+"""The renderer ぬめらぼ.dll as a process under Wine: its window, what a frame
+shows with good, missing and broken bitmap files, and the two ways it ends."""
+
+import os
+import re
+import shutil
+import struct
+import subprocess
+import time
+import unittest
+
+import harness
+
+TITLE = "ぬめらぼ_VC"
+PINK = (0.7, 0.4, 0.5)  # the sphere's vertex colour, multiplied into its picture
+WINDOW_CORNERS = [(40, 40), (984, 40), (40, 728), (984, 728)]
+
+
+def tinted(rgb):
+    return tuple(round(c * t) for c, t in zip(rgb, PINK))
+
+
+UNTEXTURED_SPHERE = tinted((255, 255, 255))
+
+
+def bmp24(width, height, rgb):
+    """A bottom-up 24-bit bitmap of one colour, as bytes."""
+    stride = (width * 3 + 3) & ~3
+    row = bytes((rgb[2], rgb[1], rgb[0])) * width + b"\0" * (stride - width * 3)
+    body = row * height
+    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
+    return header + info + body
+
+
+def patched(data, offset, fmt, value):
+    data = bytearray(data)
+    struct.pack_into(fmt, data, offset, value)
+    return bytes(data)
+
+
+GOOD = bmp24(64, 64, (200, 100, 50))
+MALFORMED = {
+    "truncated": GOOD[:54 + len(GOOD[54:]) // 2],
+    "wrong_magic": b"MB" + GOOD[2:],
+    "bits32": patched(patched(GOOD[:54], 28, "<H", 32), 34, "<I", 64 * 64 * 4) + b"\x80" * (64 * 64 * 4),
+    "compressed": patched(GOOD, 30, "<I", 1),
+    "huge": patched(patched(patched(GOOD, 18, "<i", 100000), 22, "<i", 100000), 34, "<I", 0),
+    "short_pixels": patched(GOOD[:54 + 100], 34, "<I", 100),
+    "top_down": patched(GOOD, 22, "<i", -64),
+    "small_header": patched(GOOD, 10, "<I", 26),
+}
+
+
+def hold_key(window, key, seconds=0.3):
+    """A key pressed the way a person presses it: down for a moment, then up.
+    The renderer looks at its keys only when it paints, so a press and
+    release that both arrive between two frames go unseen."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["xdotool", "keydown", key], check=True)
+    time.sleep(seconds)
+    subprocess.run(["xdotool", "keyup", key], check=True)
+
+
+class RendererTestCase(harness.WineTestCase):
+
+    def put_bitmaps(self, body=None, sphere=None):
+        for name, data in (("Numerabo1.bmp", body), ("Numerabo2.bmp", sphere)):
+            if data is not None:
+                with open(self.prefix.c(name), "wb") as f:
+                    f.write(data)
+
+    def start_renderer(self, debug=False):
+        folder = self.prefix.c("Numerabo")
+        os.makedirs(folder, exist_ok=True)
+        program = os.path.join(folder, harness.RENDERER_NAME)
+        shutil.copy(harness.renderer_binary(), program)
+        self.stderr_path = os.path.join(self.prefix.path, "renderer.err")
+        env = self.prefix.env(WINEDEBUG="+debugstr") if debug else None
+        self.process = self.prefix.start(program, env=env, stderr=open(self.stderr_path, "wb"))
+        self.window = harness.wait_window(TITLE, timeout=30)
+        self.assertIsNotNone(self.window, "no renderer window")
+        time.sleep(1.5)  # a few frames
+
+    def assertRunning(self):
+        self.assertIsNone(self.process.poll(), "renderer ended")
+        self.assertTrue(harness.find_windows(TITLE), "renderer window gone")
+
+    def assertEnds(self, code=0):
+        self.assertEqual(harness.wait_exit(self.process, 20), code)
+
+    def shot(self, name):
+        return harness.screenshot(os.path.join(self.prefix.path, name + ".png"))
+
+    def assertScene(self, image, body, sphere):
+        """body: a colour, or None for the untextured grey; sphere: the
+        colour seen on the backdrop."""
+        centre = image.region_mean(508, 380, 516, 388)
+        if body is None:
+            self.assertLess(max(centre) - min(centre), 12, "centre not grey: %s" % (centre,))
+            self.assertGreater(min(centre), 100, "centre too dark: %s" % (centre,))
+        else:
+            # The body's grey (0.5 to 1) scales the picture's colour.
+            scale = max(centre) / max(body)
+            self.assertGreater(scale, 0.45, centre)
+            self.assertTrue(harness.close_enough(centre, [c * scale for c in body]), centre)
+        for x, y in WINDOW_CORNERS:
+            self.assertTrue(harness.close_enough(image.pixel(x, y), sphere),
+                            "sphere at %d,%d is %s, not %s" % (x, y, image.pixel(x, y), sphere))
+
+    def run_malformed(self, body, sphere):
+        self.put_bitmaps(MALFORMED[body], MALFORMED[sphere])
+        self.start_renderer()
+        time.sleep(1)
+        self.assertRunning()
+        # Neither file may reach the texture: both show their vertex colours.
+        self.assertScene(self.shot("frame"), None, UNTEXTURED_SPHERE)
+        hold_key(self.window, "Escape")
+        self.assertEnds(0)
+
+
+class RendererWithPictures(RendererTestCase):
+
+    def test_window_pictures_input_and_escape(self):
+        green, yellow = (0, 255, 0), (255, 255, 0)
+        self.put_bitmaps(bmp24(400, 300, green), bmp24(512, 512, yellow))
+        self.start_renderer(debug=True)
+
+        self.assertEqual(harness.window_geometry(self.window), (0, 0, 1024, 768))
+        image = self.shot("frame")
+        self.assertScene(image, green, tinted(yellow))
+        # Only the top-left 1024 x 768 of the 1280 x 1024 screen is covered.
+        self.assertFalse(harness.close_enough(image.pixel(1200, 900), tinted(yellow)))
+
+        # Pointer and other keys leave it running.
+        harness.mouse_move(300, 300)
+        harness.mouse_move(700, 500)
+        harness.mouse_click(1)
+        harness.mouse_click(3)
+        for key in ("space", "a", "Return", "F1"):
+            hold_key(self.window, key, 0.2)
+        time.sleep(1)
+        self.assertRunning()
+
+        hold_key(self.window, "Escape")
+        self.assertEnds(0)
+        with open(self.stderr_path, "rb") as f:
+            err = f.read().decode("utf-8", "replace")
+        m = re.search(r'OutputDebugStringA "PixelFormat Selected: (\d+)\\nBPP: (\d+)\\n"', err)
+        self.assertIsNotNone(m, err[-2000:])
+        self.assertGreater(int(m.group(1)), 0)
+        self.assertIn(int(m.group(2)), (24, 32))
+
+
+class RendererWithoutPictures(RendererTestCase):
+
+    def test_missing_files_messages_and_close_request(self):
+        self.start_renderer()
+        self.assertScene(self.shot("frame"), None, UNTEXTURED_SPHERE)
+
+        helper = harness.helper_binary("renderer_post_close")
+        # Escape pressed and released before the next frame is not seen.
+        self.assertEqual(self.prefix.run(helper, "tap", "27")[0], 0)
+        # A key message with a code beyond the key table is ignored.
+        self.assertEqual(self.prefix.run(helper, "key", "0x7FFFFFFF")[0], 0)
+        self.assertEqual(self.prefix.run(helper, "key", "256")[0], 0)
+        time.sleep(1)
+        self.assertRunning()
+
+        self.assertEqual(self.prefix.run(helper, "close")[0], 0)
+        self.assertEnds(0)
+
+
+class RendererWithMalformedFiles(RendererTestCase):
+
+    def test_truncated_and_wrong_magic(self):
+        self.run_malformed("truncated", "wrong_magic")
+
+    def test_32_bit_and_compressed(self):
+        self.run_malformed("bits32", "compressed")
+
+    def test_huge_dimensions_and_short_pixel_data(self):
+        self.run_malformed("huge", "short_pixels")
+
+    def test_top_down_and_short_header(self):
+        # A top-down file passes the reader, and the mipmap builder refuses it.
+        self.run_malformed("top_down", "small_header")
+
+
+if __name__ == "__main__":
+    unittest.main()
