@@ -30,8 +30,9 @@ std::string Hex(const std::string& text) {
 }
 
 std::string TextOf(HWND hwnd) {
+  // GetWindowTextA does not ask a window of another process; the message does.
   char text[512] = {};
-  GetWindowTextA(hwnd, text, sizeof(text));
+  SendMessageA(hwnd, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
   return text;
 }
 
