@@ -35,7 +35,7 @@ start_xvfb
 echo "run: no display; running headless on Xvfb $DISPLAY"
 # Something on the desktop for the saver to capture.
 display -geometry +0+0 -title desktop -borderwidth 0 -resize 1280x1024! \
-  "$(pwd)/host/resources/artwork/back.jpg" >/dev/null 2>&1 &
+  "$(pwd)/host/resources/artwork/preview_image.jpg" >/dev/null 2>&1 &
 DESKTOP_PID=$!
 sleep 2
 cd "$INSTALL"
@@ -52,7 +52,8 @@ echo "run: screenshot of the running show: $SHOT"
 WIN=$(xdotool search --name '^ぬめらぼ_VC$' | head -1 || true)
 if [ -n "$WIN" ]; then
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  xdotool key Escape
+  # Held for a moment: the show looks at the key once per frame.
+  xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
 fi
 for _ in $(seq 100); do
   if ! kill -0 "$HOST_PID" 2>/dev/null; then break; fi
