@@ -236,6 +236,14 @@ def mouse_click(button=1):
     subprocess.run(["xdotool", "click", str(button)], check=True)
 
 
+def mouse_down(button=1):
+    subprocess.run(["xdotool", "mousedown", str(button)], check=True)
+
+
+def mouse_up(button=1):
+    subprocess.run(["xdotool", "mouseup", str(button)], check=True)
+
+
 # -- screenshots ------------------------------------------------------------
 
 class Image:
