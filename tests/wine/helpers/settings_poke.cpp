@@ -7,12 +7,16 @@
 //   settings_poke info           the dialog's frame, client area and children
 //   settings_poke combo-text T   types T into the repeat box ("EMPTY" for "")
 //   settings_poke font           the dialog text font as the framework makes it
+//   settings_poke icon-here      shows the dialog in this process and reports its
+//                                window icons (Wine answers WM_GETICON from
+//                                another process with 0, so this asks from within)
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "host/settings/settings_dialog.h"
 #include "host/startup/framework_controls.h"
 
 namespace {
@@ -73,7 +77,6 @@ int Info() {
               static_cast<unsigned long>(GetWindowLongA(dialog, GWL_EXSTYLE)));
   std::printf("frame %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
   std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
-  std::printf("icon %d\n", SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) != 0 ? 1 : 0);
   std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   EnumChildWindows(dialog, PrintChild, 0);
   return 0;
@@ -95,6 +98,32 @@ HWND FindCombo(HWND dialog) {
 
 }  // namespace
 
+DWORD WINAPI AskIcons(void*) {
+  HWND dialog = nullptr;
+  for (int i = 0; i < 300 && !dialog; ++i) {
+    Sleep(50);
+    dialog = Dialog();
+  }
+  if (!dialog) {
+    std::printf("none\n");
+  } else {
+    Sleep(300);  // let the opening zoom finish
+    std::printf("icon %d %d\n", SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) != 0 ? 1 : 0,
+                SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0) != 0 ? 1 : 0);
+    PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+  }
+  std::fflush(stdout);
+  return 0;
+}
+
+int IconHere() {
+  HANDLE asker = CreateThread(nullptr, 0, AskIcons, nullptr, 0, nullptr);
+  numerabo::ShowSettingsDialog();
+  WaitForSingleObject(asker, 20000);
+  CloseHandle(asker);
+  return 0;
+}
+
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string command = argv[1];
@@ -104,6 +133,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "info") return Info();
+  if (command == "icon-here") return IconHere();
   if (command == "combo-text" && argc >= 3) {
     HWND combo = FindCombo(Dialog());
     if (!combo) return 1;
