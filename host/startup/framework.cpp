@@ -83,6 +83,18 @@ int TwipsToPixelsY(double twips) { return static_cast<int>(twips / TwipsPerPixel
 int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
 int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
 
+int ClientWidthTwipsOf(HWND hwnd) {
+  RECT r = {};
+  GetClientRect(hwnd, &r);
+  return r.right * TwipsPerPixelX();
+}
+
+int ClientHeightTwipsOf(HWND hwnd) {
+  RECT r = {};
+  GetClientRect(hwnd, &r);
+  return r.bottom * TwipsPerPixelY();
+}
+
 // -- persistent off-screen image ------------------------------------------------
 
 OffscreenImage::~OffscreenImage() { Free(); }
@@ -286,17 +298,9 @@ int Form::HeightTwips() const {
   return (r.bottom - r.top) * TwipsPerPixelY();
 }
 
-int Form::ClientWidthTwips() const {
-  RECT r = {};
-  GetClientRect(hwnd_, &r);
-  return r.right * TwipsPerPixelX();
-}
+int Form::ClientWidthTwips() const { return ClientWidthTwipsOf(hwnd_); }
 
-int Form::ClientHeightTwips() const {
-  RECT r = {};
-  GetClientRect(hwnd_, &r);
-  return r.bottom * TwipsPerPixelY();
-}
+int Form::ClientHeightTwips() const { return ClientHeightTwipsOf(hwnd_); }
 
 void Form::Refresh() {
   if (hwnd_) {

@@ -47,6 +47,8 @@ int TwipsToPixelsX(double twips);
 int TwipsToPixelsY(double twips);
 int ScreenWidthTwips();
 int ScreenHeightTwips();
+int ClientWidthTwipsOf(HWND hwnd);
+int ClientHeightTwipsOf(HWND hwnd);
 
 // -- persistent off-screen image ------------------------------------------------
 

@@ -374,17 +374,9 @@ bool PicturePanel::Create(HWND parent, int leftTw, int topTw, int widthTw, int h
   return true;
 }
 
-int PicturePanel::ClientWidthTw() const {
-  RECT r = {};
-  GetClientRect(hwnd_, &r);
-  return r.right * TwipsPerPixelX();
-}
+int PicturePanel::ClientWidthTw() const { return ClientWidthTwipsOf(hwnd_); }
 
-int PicturePanel::ClientHeightTw() const {
-  RECT r = {};
-  GetClientRect(hwnd_, &r);
-  return r.bottom * TwipsPerPixelY();
-}
+int PicturePanel::ClientHeightTw() const { return ClientHeightTwipsOf(hwnd_); }
 
 void PicturePanel::Line(double x1Tw, double y1Tw, double x2Tw, double y2Tw, COLORREF colour) {
   DrawLineTwips(image_.Dc(), x1Tw, y1Tw, x2Tw, y2Tw, colour);
