@@ -39,18 +39,18 @@ class PlatformMusic : public SaverMusic {
   void WavStop() override { ::numerabo::WavStop(); }
 };
 
-FormSpec SaverSpec() {
-  FormSpec spec;
-  spec.caption = kCaption;
-  spec.style = WS_POPUP;  // no border: the client area is the whole window
-  return spec;
+FormOptions SaverOptions() {
+  FormOptions options;
+  options.caption = kCaption;
+  options.style = WS_POPUP;  // no border: the client area is the whole window
+  return options;
 }
 
 // Numerabo_S. Never shown: it only holds the pictures and the timers.
 class SaverScreen : public Form {
  public:
   SaverScreen()
-      : Form(SaverSpec()),
+      : Form(SaverOptions()),
         timer1_(this, 1000, [this] { Timer1_Timer(); }),
         timer2_(this, 200, [this] { Timer2_Timer(); }),
         timer3_(this, 500, [this] { Timer3_Timer(); }) {

@@ -30,8 +30,8 @@ using layout::TwipsRect;
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kWhite = RGB(255, 255, 255);
 
-FontSpec TextFont(bool underline = false) {
-  FontSpec font;
+FontOptions TextFont(bool underline = false) {
+  FontOptions font;
   font.face = layout::kFontFace;
   font.points = layout::kFontPoints;
   font.weight = layout::kFontWeight;
@@ -67,23 +67,23 @@ void PaintRows(OffscreenImage& image, const std::vector<Rgb>& rows) {
 
 class SettingsDialog : public Form {
  public:
-  SettingsDialog() : Form(Spec()) {}
+  SettingsDialog() : Form(DialogOptions()) {}
   ~SettingsDialog() override {
     if (ambientFont_) DeleteObject(ambientFont_);
   }
 
  private:
-  static FormSpec Spec() {
-    FormSpec spec;
-    spec.caption = layout::kCaption;
+  static FormOptions DialogOptions() {
+    FormOptions options;
+    options.caption = layout::kCaption;
     // A fixed frame: thin border, icon, caption and close box only.
-    spec.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    spec.widthPx = TwipsToPixelsX(layout::kClientWidthTw);
-    spec.heightPx = TwipsToPixelsY(layout::kClientHeightTw);
-    spec.background = RGB(192, 192, 192);
-    spec.icon = LoadNumeraboIcon();
-    spec.persistentImage = true;
-    return spec;
+    options.style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    options.widthPx = TwipsToPixelsX(layout::kClientWidthTw);
+    options.heightPx = TwipsToPixelsY(layout::kClientHeightTw);
+    options.background = RGB(192, 192, 192);
+    options.icon = LoadNumeraboIcon();
+    options.persistentImage = true;
+    return options;
   }
 
   // -- building ----------------------------------------------------------------------

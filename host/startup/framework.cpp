@@ -228,21 +228,21 @@ int Form::LiveForms() { return g_liveForms; }
 bool Form::Load() {
   if (hwnd_) return true;
   if (!RegisterFormClass(&Form::WindowProc)) return false;
-  RECT frame = {0, 0, spec_.widthPx, spec_.heightPx};
-  AdjustWindowRectEx(&frame, spec_.style, FALSE, spec_.exStyle);
-  HWND hwnd = CreateWindowExA(spec_.exStyle, kFormClass, spec_.caption.c_str(),
-                              spec_.style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+  RECT frame = {0, 0, options_.widthPx, options_.heightPx};
+  AdjustWindowRectEx(&frame, options_.style, FALSE, options_.exStyle);
+  HWND hwnd = CreateWindowExA(options_.exStyle, kFormClass, options_.caption.c_str(),
+                              options_.style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr,
                               nullptr, app::Instance(), this);
   if (!hwnd) return false;
-  if (spec_.icon) {
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(spec_.icon));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(spec_.icon));
+  if (options_.icon) {
+    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
+    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
   }
-  if (spec_.persistentImage) {
+  if (options_.persistentImage) {
     RECT client;
     GetClientRect(hwnd, &client);
-    image_.Resize(client.right, client.bottom, spec_.background);
+    image_.Resize(client.right, client.bottom, options_.background);
   }
   for (Timer* t : timers_) t->Apply();
   OnLoad();
@@ -360,10 +360,10 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form::HandlePaint() {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd_, &ps);
-  if (spec_.persistentImage && image_.Dc()) {
+  if (options_.persistentImage && image_.Dc()) {
     image_.Draw(dc, 0, 0);
   } else {
-    HBRUSH brush = CreateSolidBrush(spec_.background);
+    HBRUSH brush = CreateSolidBrush(options_.background);
     FillRect(dc, &ps.rcPaint, brush);
     DeleteObject(brush);
   }
@@ -372,10 +372,10 @@ void Form::HandlePaint() {
 }
 
 void Form::HandleSize() {
-  if (spec_.persistentImage) {
+  if (options_.persistentImage) {
     RECT client;
     GetClientRect(hwnd_, &client);
-    image_.Resize(client.right, client.bottom, spec_.background);
+    image_.Resize(client.right, client.bottom, options_.background);
   }
   OnResize();
 }

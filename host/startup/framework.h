@@ -105,7 +105,7 @@ class Timer {
   std::function<void()> tick_;
 };
 
-struct FormSpec {
+struct FormOptions {
   std::string caption;
   DWORD style = WS_POPUP;
   DWORD exStyle = 0;
@@ -143,7 +143,7 @@ class Form {
   static int LiveForms();
 
  protected:
-  explicit Form(FormSpec spec) : spec_(std::move(spec)) {}
+  explicit Form(FormOptions options) : options_(std::move(options)) {}
 
   virtual void OnLoad() {}
   virtual void OnQueryUnload(bool* cancel, int unloadMode) { (void)cancel; (void)unloadMode; }
@@ -157,8 +157,6 @@ class Form {
     return false;
   }
 
-  const FormSpec& Spec() const { return spec_; }
-
  private:
   friend class Timer;
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -167,7 +165,7 @@ class Form {
   void HandleSize();
   void HandleTimer(UINT id);
 
-  FormSpec spec_;
+  FormOptions options_;
   HWND hwnd_ = nullptr;
   OffscreenImage image_;
   std::vector<Timer*> timers_;

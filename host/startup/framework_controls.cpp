@@ -59,12 +59,12 @@ int ShiftOf(WPARAM keys) {
 
 }  // namespace
 
-HFONT CreateFontFrom(const FontSpec& spec) {
+HFONT CreateFontFrom(const FontOptions& options) {
   // The negative height asks for the character height without leading.
-  const int height = -static_cast<int>(std::lround(spec.points * ScreenDpiY() / 72.0));
-  return CreateFontA(height, 0, 0, 0, spec.weight, FALSE, spec.underline ? TRUE : FALSE, FALSE,
-                     static_cast<BYTE>(spec.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, spec.face.c_str());
+  const int height = -static_cast<int>(std::lround(options.points * ScreenDpiY() / 72.0));
+  return CreateFontA(height, 0, 0, 0, options.weight, FALSE, options.underline ? TRUE : FALSE, FALSE,
+                     static_cast<BYTE>(options.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, options.face.c_str());
 }
 
 // -- windowless controls -------------------------------------------------------------
@@ -121,7 +121,7 @@ void Label::SetTransparent(bool transparent) {
   Invalidate();
 }
 
-void Label::SetFont(const FontSpec& font) {
+void Label::SetFont(const FontOptions& font) {
   HFONT created = CreateFontFrom(font);
   if (!created) return;
   if (hfont_) DeleteObject(hfont_);
@@ -497,7 +497,7 @@ void DropDownBox::SetEnabled(bool enabled) {
 
 bool DropDownBox::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
 
-void DropDownBox::SetFont(const FontSpec& font) {
+void DropDownBox::SetFont(const FontOptions& font) {
   HFONT created = CreateFontFrom(font);
   if (!created || !hwnd_) {
     if (created) DeleteObject(created);

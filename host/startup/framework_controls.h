@@ -18,7 +18,7 @@ namespace numerabo {
 
 // -- fonts -----------------------------------------------------------------------
 
-struct FontSpec {
+struct FontOptions {
   std::string face;
   double points = 9.0;
   int weight = FW_NORMAL;
@@ -28,7 +28,7 @@ struct FontSpec {
 
 // A GDI font of that size at the screen's resolution: 9.75 points is a
 // character height of 13 pixels at 96 dpi. The caller deletes it.
-HFONT CreateFontFrom(const FontSpec& spec);
+HFONT CreateFontFrom(const FontOptions& options);
 
 // -- pointer events ----------------------------------------------------------------
 
@@ -104,8 +104,8 @@ class Label : public WindowlessControl {
   void SetBackColor(COLORREF colour);
   void SetTransparent(bool transparent);
   bool Transparent() const { return transparent_; }
-  void SetFont(const FontSpec& font);
-  const FontSpec& Font() const { return font_; }
+  void SetFont(const FontOptions& font);
+  const FontOptions& Font() const { return font_; }
   HFONT FontHandle() const { return hfont_; }
   void SetAlignment(Alignment alignment);
   // A one-pixel line around the text.
@@ -124,7 +124,7 @@ class Label : public WindowlessControl {
   COLORREF foreColor_ = RGB(0, 0, 0);
   COLORREF backColor_ = RGB(255, 255, 255);
   bool transparent_ = false;
-  FontSpec font_;
+  FontOptions font_;
   HFONT hfont_ = nullptr;
   Alignment alignment_ = Alignment::Left;
   bool border_ = false;
@@ -243,7 +243,7 @@ class DropDownBox {
   std::string Item(int index) const;
   void SetEnabled(bool enabled);
   bool Enabled() const;
-  void SetFont(const FontSpec& font);
+  void SetFont(const FontOptions& font);
 
  private:
   HWND hwnd_ = nullptr;

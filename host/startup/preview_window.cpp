@@ -13,7 +13,7 @@ namespace {
 // around them, a smaller one cuts them.
 class PreviewWindow : public Form {
  public:
-  PreviewWindow() : Form(Spec()) {}
+  PreviewWindow() : Form(PreviewOptions()) {}
 
   void SizeImage(int width, int height) {
     imageWidth_ = width;
@@ -21,14 +21,14 @@ class PreviewWindow : public Form {
   }
 
  private:
-  static FormSpec Spec() {
-    FormSpec spec;
-    spec.caption = "Preview Window";
-    spec.style = WS_POPUP;
-    spec.widthPx = 152;
-    spec.heightPx = 112;
-    spec.background = RGB(0, 0, 0);
-    return spec;
+  static FormOptions PreviewOptions() {
+    FormOptions options;
+    options.caption = "Preview Window";
+    options.style = WS_POPUP;
+    options.widthPx = 152;
+    options.heightPx = 112;
+    options.background = RGB(0, 0, 0);
+    return options;
   }
 
   void OnLoad() override {

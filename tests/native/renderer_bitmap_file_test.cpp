@@ -14,7 +14,7 @@
 namespace numerabo {
 namespace {
 
-struct BitmapSpec {
+struct BitmapLayout {
   int32_t width = 3;
   int32_t height = 2;
   uint16_t bitCount = 24;
@@ -34,23 +34,23 @@ void Put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) b[at + i] = (v >> (8 * i)) & 0xFF;
 }
 
-std::vector<uint8_t> MakeBitmap(const BitmapSpec& spec) {
-  const int64_t rows = spec.height < 0 ? -int64_t(spec.height) : spec.height;
-  const int64_t data = spec.pixelBytes >= 0 ? spec.pixelBytes
-                                            : int64_t(BitmapRowStride(24, spec.width > 0 ? spec.width : 0)) * rows;
-  std::vector<uint8_t> b(std::max<uint32_t>(spec.offBits, 54) + size_t(data));
+std::vector<uint8_t> MakeBitmap(const BitmapLayout& options) {
+  const int64_t rows = options.height < 0 ? -int64_t(options.height) : options.height;
+  const int64_t data = options.pixelBytes >= 0 ? options.pixelBytes
+                                            : int64_t(BitmapRowStride(24, options.width > 0 ? options.width : 0)) * rows;
+  std::vector<uint8_t> b(std::max<uint32_t>(options.offBits, 54) + size_t(data));
   b[0] = 'B';
   b[1] = 'M';
   Put32(b, 2, uint32_t(b.size()));
-  Put32(b, 10, spec.offBits);
+  Put32(b, 10, options.offBits);
   Put32(b, 14, 40);
-  Put32(b, 18, uint32_t(spec.width));
-  Put32(b, 22, uint32_t(spec.height));
+  Put32(b, 18, uint32_t(options.width));
+  Put32(b, 22, uint32_t(options.height));
   Put16(b, 26, 1);
-  Put16(b, 28, spec.bitCount);
-  Put32(b, 30, spec.compression);
-  Put32(b, 34, spec.zeroSizeImage ? 0 : uint32_t(spec.sizeImage >= 0 ? spec.sizeImage : data));
-  for (size_t i = std::max<uint32_t>(spec.offBits, 54); i < b.size(); ++i) b[i] = uint8_t(i * 7);
+  Put16(b, 28, options.bitCount);
+  Put32(b, 30, options.compression);
+  Put32(b, 34, options.zeroSizeImage ? 0 : uint32_t(options.sizeImage >= 0 ? options.sizeImage : data));
+  for (size_t i = std::max<uint32_t>(options.offBits, 54); i < b.size(); ++i) b[i] = uint8_t(i * 7);
   return b;
 }
 
@@ -59,63 +59,63 @@ BitmapStatus Read(const std::vector<uint8_t>& bytes, BitmapImage& image) {
   return ReadBitmap(source, image);
 }
 
-BitmapStatus Read(const BitmapSpec& spec) {
+BitmapStatus Read(const BitmapLayout& options) {
   BitmapImage image;
-  return Read(MakeBitmap(spec), image);
+  return Read(MakeBitmap(options), image);
 }
 
 TEST(RendererBitmapFile, ReadsPaddedRowsFromTheStatedOffset) {
-  BitmapSpec spec;
-  spec.offBits = 54 + 1024;  // a colour table, skipped with the header block
-  const std::vector<uint8_t> bytes = MakeBitmap(spec);
+  BitmapLayout options;
+  options.offBits = 54 + 1024;  // a colour table, skipped with the header block
+  const std::vector<uint8_t> bytes = MakeBitmap(options);
   BitmapImage image;
   ASSERT_EQ(Read(bytes, image), BitmapStatus::kOk);
   EXPECT_TRUE(image.hasSize);
   EXPECT_EQ(image.width, 3);
   EXPECT_EQ(image.height, 2);
   ASSERT_EQ(image.pixelBytes, 24u);  // two rows of 9 bytes padded to 12
-  EXPECT_EQ(0, std::memcmp(image.pixels.get(), bytes.data() + spec.offBits, 24));
+  EXPECT_EQ(0, std::memcmp(image.pixels.get(), bytes.data() + options.offBits, 24));
 }
 
 TEST(RendererBitmapFile, ZeroSizeImageIsComputedFromPaddedRows) {
-  BitmapSpec spec;
-  spec.width = 1023;
-  spec.height = 2;
-  spec.zeroSizeImage = true;
+  BitmapLayout options;
+  options.width = 1023;
+  options.height = 2;
+  options.zeroSizeImage = true;
   EXPECT_EQ(BitmapRowStride(24, 1023), 3072u);
   BitmapImage image;
-  ASSERT_EQ(Read(MakeBitmap(spec), image), BitmapStatus::kOk);
+  ASSERT_EQ(Read(MakeBitmap(options), image), BitmapStatus::kOk);
   EXPECT_EQ(image.pixelBytes, 2u * 3072u);
 
-  spec.pixelBytes = 2 * 3072 - 1;  // one byte short of the last row
-  EXPECT_EQ(Read(spec), BitmapStatus::kTruncatedPixelData);
+  options.pixelBytes = 2 * 3072 - 1;  // one byte short of the last row
+  EXPECT_EQ(Read(options), BitmapStatus::kTruncatedPixelData);
 }
 
 TEST(RendererBitmapFile, NegativeHeightPassesOnAsRead) {
-  BitmapSpec spec;
-  spec.height = -5;
+  BitmapLayout options;
+  options.height = -5;
   BitmapImage image;
-  ASSERT_EQ(Read(MakeBitmap(spec), image), BitmapStatus::kOk);
+  ASSERT_EQ(Read(MakeBitmap(options), image), BitmapStatus::kOk);
   EXPECT_EQ(image.height, -5);
   EXPECT_EQ(image.pixelBytes, 5u * 12u);
 }
 
 TEST(RendererBitmapFile, LargerSizeImageIsReadOnlyWhenTheFileHoldsIt) {
-  BitmapSpec spec;
-  spec.pixelBytes = 100;
-  spec.sizeImage = 100;
+  BitmapLayout options;
+  options.pixelBytes = 100;
+  options.sizeImage = 100;
   BitmapImage image;
-  ASSERT_EQ(Read(MakeBitmap(spec), image), BitmapStatus::kOk);
+  ASSERT_EQ(Read(MakeBitmap(options), image), BitmapStatus::kOk);
   EXPECT_EQ(image.pixelBytes, 100u);
 
-  spec.sizeImage = 101;
-  EXPECT_EQ(Read(spec), BitmapStatus::kTruncatedPixelData);
-  spec.sizeImage = 0xFFFFFFFF;  // refused before any allocation
-  EXPECT_EQ(Read(spec), BitmapStatus::kTruncatedPixelData);
+  options.sizeImage = 101;
+  EXPECT_EQ(Read(options), BitmapStatus::kTruncatedPixelData);
+  options.sizeImage = 0xFFFFFFFF;  // refused before any allocation
+  EXPECT_EQ(Read(options), BitmapStatus::kTruncatedPixelData);
 }
 
 TEST(RendererBitmapFile, RefusesBrokenFileHeaders) {
-  std::vector<uint8_t> bytes = MakeBitmap(BitmapSpec());
+  std::vector<uint8_t> bytes = MakeBitmap(BitmapLayout());
   BitmapImage image;
   EXPECT_EQ(Read(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 13), image), BitmapStatus::kShortFileHeader);
   EXPECT_EQ(Read(std::vector<uint8_t>(), image), BitmapStatus::kShortFileHeader);
@@ -126,13 +126,13 @@ TEST(RendererBitmapFile, RefusesBrokenFileHeaders) {
   EXPECT_EQ(Read(wrong, image), BitmapStatus::kWrongType);
   EXPECT_FALSE(image.hasSize);  // the object's width and height stay as they were
 
-  BitmapSpec spec;
-  spec.offBits = 53;
-  EXPECT_EQ(Read(spec), BitmapStatus::kHeaderTooSmall);
-  spec.offBits = 14 + 12;  // an OS/2 core header
-  EXPECT_EQ(Read(spec), BitmapStatus::kHeaderTooSmall);
-  spec.offBits = 0;
-  EXPECT_EQ(Read(spec), BitmapStatus::kHeaderTooSmall);
+  BitmapLayout options;
+  options.offBits = 53;
+  EXPECT_EQ(Read(options), BitmapStatus::kHeaderTooSmall);
+  options.offBits = 14 + 12;  // an OS/2 core header
+  EXPECT_EQ(Read(options), BitmapStatus::kHeaderTooSmall);
+  options.offBits = 0;
+  EXPECT_EQ(Read(options), BitmapStatus::kHeaderTooSmall);
 
   std::vector<uint8_t> far = bytes;
   Put32(far, 10, 0xFFFFFFFF);
@@ -143,17 +143,17 @@ TEST(RendererBitmapFile, RefusesBrokenFileHeaders) {
 
 TEST(RendererBitmapFile, RefusesFormatsOtherThanUncompressed24Bit) {
   for (uint16_t bits : {0, 1, 4, 8, 16, 32, 0xFFFF}) {
-    BitmapSpec spec;
-    spec.bitCount = bits;
-    spec.zeroSizeImage = true;
+    BitmapLayout options;
+    options.bitCount = bits;
+    options.zeroSizeImage = true;
     BitmapImage image;
-    EXPECT_EQ(Read(MakeBitmap(spec), image), BitmapStatus::kBadBitCount) << bits;
+    EXPECT_EQ(Read(MakeBitmap(options), image), BitmapStatus::kBadBitCount) << bits;
     EXPECT_TRUE(image.hasSize);
   }
   for (uint32_t compression : {1u, 2u, 3u, 4u, 5u, 0x80000000u}) {
-    BitmapSpec spec;
-    spec.compression = compression;
-    EXPECT_EQ(Read(spec), BitmapStatus::kCompressed) << compression;
+    BitmapLayout options;
+    options.compression = compression;
+    EXPECT_EQ(Read(options), BitmapStatus::kCompressed) << compression;
   }
 }
 
@@ -162,31 +162,31 @@ TEST(RendererBitmapFile, RefusesImpossibleDimensions) {
                             {kMaxBitmapSide + 1, 1}, {1, kMaxBitmapSide + 1}, {1, -kMaxBitmapSide - 1},
                             {INT32_MAX, INT32_MAX}, {0x40000000, 4}};
   for (const auto& d : bad) {
-    BitmapSpec spec;
-    spec.width = d[0];
-    spec.height = d[1];
-    spec.zeroSizeImage = true;
-    spec.pixelBytes = 64;
-    EXPECT_EQ(Read(spec), BitmapStatus::kBadDimensions) << d[0] << " x " << d[1];
+    BitmapLayout options;
+    options.width = d[0];
+    options.height = d[1];
+    options.zeroSizeImage = true;
+    options.pixelBytes = 64;
+    EXPECT_EQ(Read(options), BitmapStatus::kBadDimensions) << d[0] << " x " << d[1];
   }
   // The largest accepted sides still need their data in the file; the
   // missing gigabyte is noticed without allocating it.
-  BitmapSpec spec;
-  spec.width = kMaxBitmapSide;
-  spec.height = -kMaxBitmapSide;
-  spec.zeroSizeImage = true;
-  spec.pixelBytes = 64;
-  EXPECT_EQ(Read(spec), BitmapStatus::kTruncatedPixelData);
+  BitmapLayout options;
+  options.width = kMaxBitmapSide;
+  options.height = -kMaxBitmapSide;
+  options.zeroSizeImage = true;
+  options.pixelBytes = 64;
+  EXPECT_EQ(Read(options), BitmapStatus::kTruncatedPixelData);
 }
 
 TEST(RendererBitmapFile, RefusesSizeImageShorterThanTheRows) {
-  BitmapSpec spec;  // 3 x 2 needs 24 bytes
-  spec.sizeImage = 18;  // 2 rows of 9 bytes, ignoring the padding
-  EXPECT_EQ(Read(spec), BitmapStatus::kSizeImageTooSmall);
-  spec.height = -2;
-  EXPECT_EQ(Read(spec), BitmapStatus::kSizeImageTooSmall);
-  spec.sizeImage = 1;
-  EXPECT_EQ(Read(spec), BitmapStatus::kSizeImageTooSmall);
+  BitmapLayout options;  // 3 x 2 needs 24 bytes
+  options.sizeImage = 18;  // 2 rows of 9 bytes, ignoring the padding
+  EXPECT_EQ(Read(options), BitmapStatus::kSizeImageTooSmall);
+  options.height = -2;
+  EXPECT_EQ(Read(options), BitmapStatus::kSizeImageTooSmall);
+  options.sizeImage = 1;
+  EXPECT_EQ(Read(options), BitmapStatus::kSizeImageTooSmall);
 }
 
 TEST(RendererBitmapFile, FileNameMustFitItsField) {
@@ -243,13 +243,13 @@ TEST(RendererBitmapFile, RandomizedInputNeverReadsOutside) {
       }
     } else {
       // A plausible small file with one to three fields lied about.
-      BitmapSpec spec;
-      spec.width = int32_t(random() % 9) + 1;
-      spec.height = int32_t(random() % 9) - 4;
-      if (spec.height == 0) spec.height = 1;
-      spec.zeroSizeImage = random() % 3 == 0;
-      spec.offBits = 54 + (random() % 3 == 0 ? random() % 64 : 0);
-      bytes = MakeBitmap(spec);
+      BitmapLayout options;
+      options.width = int32_t(random() % 9) + 1;
+      options.height = int32_t(random() % 9) - 4;
+      if (options.height == 0) options.height = 1;
+      options.zeroSizeImage = random() % 3 == 0;
+      options.offBits = 54 + (random() % 3 == 0 ? random() % 64 : 0);
+      bytes = MakeBitmap(options);
       for (int n = int(random() % 3) + 1; n > 0; --n) {
         const size_t fields[] = {10, 18, 22, 28, 30, 34};
         const size_t at = fields[random() % 6];

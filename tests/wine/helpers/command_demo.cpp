@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
                                 wc.hInstance, nullptr);
   HFONT ambient = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, "ＭＳ Ｐゴシック");
 
-  struct Spec { int x, y, w, h; const char* caption; };
-  const Spec specs[] = {
+  struct Placement { int x, y, w, h; const char* caption; };
+  const Placement placements[] = {
       {20, 20, 1155, 375, "設定"},
       {20, 70, 1155, 375, "ｷｬﾝｾﾙ"},
       {20, 120, 615, 315, "..."},
@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
   };
   Command* buttons[4] = {};
   for (int i = 0; i < 4; ++i) {
-    const Spec& s = specs[i];
+    const Placement& s = placements[i];
     std::string stored = std::string("Caption=") + s.caption + "\nFont=ＭＳ Ｐゴシック,9.75,400,128\n";
     buttons[i] = Command::Create(window, s.x * 15, s.y * 15, s.w, s.h, stored, ambient, 100 + i);
     if (!buttons[i]) {

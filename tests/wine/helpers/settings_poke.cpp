@@ -107,7 +107,7 @@ DWORD WINAPI AskIcons(void*) {
   if (!dialog) {
     std::printf("none\n");
   } else {
-    Sleep(300);  // let the opening zoom finish
+    Sleep(300);  // the icons are set just after the window is created
     std::printf("icon %d %d\n", SendMessageA(dialog, WM_GETICON, ICON_BIG, 0) != 0 ? 1 : 0,
                 SendMessageA(dialog, WM_GETICON, ICON_SMALL, 0) != 0 ? 1 : 0);
     PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -143,14 +143,14 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "font") {
-    numerabo::FontSpec spec;
-    spec.face = "ＭＳ Ｐゴシック";
-    spec.points = 9.75;
-    spec.weight = 400;
-    spec.charset = SHIFTJIS_CHARSET;
+    numerabo::FontOptions options;
+    options.face = "ＭＳ Ｐゴシック";
+    options.points = 9.75;
+    options.weight = 400;
+    options.charset = SHIFTJIS_CHARSET;
     for (bool underline : {false, true}) {
-      spec.underline = underline;
-      HFONT font = numerabo::CreateFontFrom(spec);
+      options.underline = underline;
+      HFONT font = numerabo::CreateFontFrom(options);
       LOGFONTA lf = {};
       GetObjectA(font, sizeof(lf), &lf);
       std::printf("font %ld %ld %d %d %s\n", lf.lfHeight, lf.lfWeight, lf.lfCharSet, lf.lfUnderline,
