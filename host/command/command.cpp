@@ -29,13 +29,6 @@ bool RegisterCommandClass(WNDPROC proc) {
   return registered;
 }
 
-int ScreenDpiY() {
-  HDC dc = GetDC(nullptr);
-  int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-  if (dc) ReleaseDC(nullptr, dc);
-  return dpi > 0 ? dpi : 96;
-}
-
 // A stored colour: 0x00BBGGRR, or with the top bit set one of the
 // platform's system colours by index.
 COLORREF ToColorRef(int32_t colour) {
@@ -44,7 +37,9 @@ COLORREF ToColorRef(int32_t colour) {
   return c & 0x00FFFFFFu;
 }
 
-int Px(double twips) { return TwipsToPixels(twips); }
+// Places on the surface: the nearest pixel at the screen's scale.
+int SurfaceX(double twips) { return ScreenScaleX().NearestPixels(twips); }
+int SurfaceY(double twips) { return ScreenScaleY().NearestPixels(twips); }
 
 int ShiftState(WPARAM keys) {
   int shift = 0;
@@ -73,7 +68,7 @@ FontDesc FontDescFromHandle(HFONT font) {
   d.face = lf.lfFaceName;
   int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
   // Points in quarter steps, as font sizes are usually given.
-  d.size = static_cast<float>(std::round(height * 72.0 / ScreenDpiY() * 4) / 4);
+  d.size = static_cast<float>(std::round(height * 72.0 / ScreenScaleY().Dpi() * 4) / 4);
   if (d.size <= 0) d.size = DesignFont().size;
   d.weight = lf.lfWeight ? static_cast<int>(lf.lfWeight) : 400;
   d.charset = lf.lfCharSet;
@@ -83,7 +78,7 @@ FontDesc FontDescFromHandle(HFONT font) {
 }
 
 HFONT CreateFontFromDesc(const FontDesc& font) {
-  int height = -static_cast<int>(std::lround(font.size * ScreenDpiY() / 72.0));
+  int height = -static_cast<int>(std::lround(font.size * ScreenScaleY().Dpi() / 72.0));
   return CreateFontA(height, 0, 0, 0, font.weight, font.italic, font.underline, FALSE,
                      static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
@@ -111,8 +106,9 @@ Command* Command::Create(HWND parent, int leftTw, int topTw, int widthTw, int he
   if (!RegisterCommandClass(&Command::WindowProc)) return nullptr;
   Command* c = new Command();
   c->SetAmbientFont(FontDescFromHandle(ambientFont));
-  HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, Px(leftTw), Px(topTw),
-                              Px(widthTw), Px(heightTw), parent,
+  // Placed like every other control of the holding window.
+  HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, TwipsToPixelsX(leftTw),
+                              TwipsToPixelsY(topTw), TwipsToPixelsX(widthTw), TwipsToPixelsY(heightTw), parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), c);
   if (hwnd == nullptr) {
     delete c;
@@ -127,7 +123,8 @@ Command::~Command() {
 }
 
 void Command::Move(int leftTw, int topTw, int widthTw, int heightTw) {
-  MoveWindow(hwnd_, Px(leftTw), Px(topTw), Px(widthTw), Px(heightTw), TRUE);
+  MoveWindow(hwnd_, TwipsToPixelsX(leftTw), TwipsToPixelsY(topTw), TwipsToPixelsX(widthTw), TwipsToPixelsY(heightTw),
+             TRUE);
 }
 
 std::string Command::StoredProperties() {
@@ -207,7 +204,7 @@ LRESULT Command::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void Command::OnSize(int widthPx, int heightPx) {
   surface_.Resize(widthPx, heightPx, kClearColour);
   composed_.Resize(widthPx, heightPx, kClearColour);
-  Resized(static_cast<float>(widthPx * kTwipsPerPixel), static_cast<float>(heightPx * kTwipsPerPixel));
+  Resized(static_cast<float>(ScreenScaleX().Twips(widthPx)), static_cast<float>(ScreenScaleY().Twips(heightPx)));
 }
 
 void Command::OnButtonDown(int button, WPARAM keys) {
@@ -266,9 +263,9 @@ bool Command::PaintFace(Face picture, const FaceGeometry& geometry, bool gradien
   if (source) {
     HGDIOBJ old = SelectObject(source, bitmap);
     SetStretchBltMode(surface_.Dc(), COLORONCOLOR);
-    for (const FacePiece& p : FramePieces(geometry)) {
-      StretchBlt(surface_.Dc(), Px(p.destX), Px(p.destY), Px(p.destWidth), Px(p.destHeight), source, Px(p.srcX),
-                 Px(p.srcY), Px(p.srcWidth), Px(p.srcHeight), SRCCOPY);
+    for (const PiecePixels& p : FramePiecePixels(geometry, ScreenScaleX(), ScreenScaleY())) {
+      StretchBlt(surface_.Dc(), p.dest.x, p.dest.y, p.dest.width, p.dest.height, source, p.src.x, p.src.y,
+                 p.src.width, p.src.height, SRCCOPY);
     }
     SelectObject(source, old);
     DeleteDC(source);
@@ -286,8 +283,8 @@ void Command::DrawCaption(HDC dc) {
     captionFontDesc_ = Font();
     captionFont_ = CreateFontFromDesc(captionFontDesc_);
   }
-  RECT r = {0, Px(CaptionTopTw()), Px(WidthTw()), 0};
-  r.bottom = r.top + Px(CaptionHeightTw());
+  RECT r = {0, SurfaceY(CaptionTopTw()), SurfaceX(WidthTw()), 0};
+  r.bottom = r.top + SurfaceY(CaptionHeightTw());
   HGDIOBJ oldFont = captionFont_ ? SelectObject(dc, captionFont_) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;

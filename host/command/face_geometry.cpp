@@ -13,6 +13,12 @@ void StoreRounded(int16_t& target, float value) {
   target = static_cast<int16_t>(r);
 }
 
+// The whole pixels from one edge to the other of a span of twips.
+void Span(const PixelScale& scale, int startTw, int lengthTw, int& start, int& length) {
+  start = scale.NearestPixels(startTw);
+  length = scale.NearestPixels(startTw + lengthTw) - start;
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -51,6 +57,23 @@ float CaptionTop(float heightTw, float labelHeightTw) {
 
 int TwipsToPixels(double twips) {
   return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel));
+}
+
+std::array<PiecePixels, 8> FramePiecePixels(const FaceGeometry& g, const PixelScale& across,
+                                            const PixelScale& down) {
+  const PixelScale picture(kDesignDpi);
+  std::array<PiecePixels, 8> out{};
+  const auto pieces = FramePieces(g);
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    const FacePiece& p = pieces[i];
+    PixelRect& d = out[i].dest;
+    PixelRect& s = out[i].src;
+    Span(across, p.destX, p.destWidth, d.x, d.width);
+    Span(down, p.destY, p.destHeight, d.y, d.height);
+    Span(picture, p.srcX, p.srcWidth, s.x, s.width);
+    Span(picture, p.srcY, p.srcHeight, s.y, s.height);
+  }
+  return out;
 }
 
 bool ParseGradientColour(const char* text, uint16_t& red, uint16_t& green, uint16_t& blue) {

@@ -4,15 +4,19 @@
 // control's edges (edges stretched along their length only, the middle of
 // the picture never drawn) over a vertical white/lavender gradient, with
 // the caption just above the vertical middle. Positions are twips, except
-// the gradient's, which are surface pixels.
+// the gradient's, which are surface pixels. The state pictures are drawn
+// for 96 dots per inch, so their twips are picture pixels at 15 twips each
+// whatever the screen's scale; the places on the surface follow the screen.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "host/startup/pixel_scale.h"
+
 namespace numerabo {
 
-constexpr int kTwipsPerPixel = 15;
+constexpr int kTwipsPerPixel = 15;  // of the state pictures
 
 // State picture layout, in twips.
 constexpr int kPictureWidth = 960;
@@ -50,8 +54,25 @@ std::array<FacePiece, 8> FramePieces(const FaceGeometry& g);
 // control's vertical middle.
 float CaptionTop(float heightTw, float labelHeightTw);
 
-// Twips to whole pixels, halves to even.
+// Twips of a state picture to whole picture pixels, halves to even.
 int TwipsToPixels(double twips);
+
+struct PixelRect {
+  int x, y, width, height;
+};
+
+// One frame piece in pixels: where it lands on the surface and what it
+// takes from the picture.
+struct PiecePixels {
+  PixelRect dest, src;
+};
+
+// The frame pieces in pixels, destinations at the screen's scale across and
+// down. A rectangle is converted by its edges, not by its size, so the pieces
+// meet without a gap or an overlap at any scale; at 96 dots per inch this
+// gives exactly the picture's own pixels.
+std::array<PiecePixels, 8> FramePiecePixels(const FaceGeometry& g, const PixelScale& across,
+                                            const PixelScale& down);
 
 // A vertex as the platform's gradient fill takes it: each 16-bit channel
 // carries the 8-bit colour in its high byte.

@@ -8,6 +8,7 @@
 #include "host/music/music.h"
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
+#include "host/saver/real_pixels.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
 #include "host/startup/framework.h"
@@ -102,16 +103,19 @@ void SaverScreen::OnLoad() {
   TraceStep("music-started");
 }
 
+// The borderless window covers the screen, and Display takes the whole screen
+// in real pixels: what the window's client would be in a process that sees
+// the screen unscaled.
 void SaverScreen::FitToScreen() {
   SetWindowPos(Hwnd(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT client = {};
-  if (!GetClientRect(Hwnd(), &client)) return;
-  display_.Resize(client.right, client.bottom);
+  const SIZE screen = ScreenSizeInRealPixels();
+  display_.Resize(screen.cx, screen.cy);
 }
 
 void SaverScreen::CaptureDesktop() {
   if (!display_.Dc()) return;
+  RealPixelsScope real;  // a scaled screen DC would copy only its top-left part
   HWND desktop = GetDesktopWindow();
   HDC screen = GetDC(desktop);
   if (!screen) return;

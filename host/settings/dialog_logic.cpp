@@ -34,14 +34,13 @@ Rgb GradientColour(long y, double k, GradientTint tint) {
   return Rgb{c + 30, c + 30, c + 30};
 }
 
-std::vector<Rgb> GradientRows(float heightTw, int rows, int twipsPerPixel, GradientTint tint) {
+std::vector<Rgb> GradientRows(float heightTw, int rows, const PixelScale& scale, GradientTint tint) {
   if (rows < 0) rows = 0;
   std::vector<Rgb> result(static_cast<size_t>(rows));
-  if (twipsPerPixel <= 0) return result;
   const double k = GradientK(heightTw);
   const long lines = GradientLineCount(heightTw);
   for (long y = 0; y < lines; ++y) {
-    long row = y / twipsPerPixel;
+    long row = scale.Pixels(static_cast<double>(y));
     if (row >= rows) break;
     result[static_cast<size_t>(row)] = GradientColour(y, k, tint);
   }

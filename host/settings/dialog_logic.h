@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/startup/pixel_scale.h"
+
 namespace numerabo {
 
 // -- placement -----------------------------------------------------------------
@@ -51,8 +53,8 @@ Rgb GradientColour(long y, double k, GradientTint tint);
 
 // The colour each pixel row ends up with. The loop steps in twips, so several
 // lines fall on one row; the last one drawn there wins. Lines below the last
-// row are clipped away.
-std::vector<Rgb> GradientRows(float heightTw, int rows, int twipsPerPixel, GradientTint tint);
+// row are clipped away. A line falls on the row its twips lie in at the scale.
+std::vector<Rgb> GradientRows(float heightTw, int rows, const PixelScale& scale, GradientTint tint);
 
 // -- the music kind ---------------------------------------------------------------
 

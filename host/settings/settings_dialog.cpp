@@ -59,9 +59,9 @@ void PaintRows(OffscreenImage& image, const std::vector<Rgb>& rows) {
   if (!dc) return;
   for (size_t y = 0; y < rows.size(); ++y) {
     const Rgb& c = rows[y];
-    DrawLineTwips(dc, 0, static_cast<double>(y) * TwipsPerPixelY(),
-                  static_cast<double>(image.Width()) * TwipsPerPixelX(),
-                  static_cast<double>(y) * TwipsPerPixelY(), RGB(c.red, c.green, c.blue));
+    // Whole twips that land on row y again at any scale.
+    const int yTw = ScreenScaleY().WholeTwips(static_cast<int>(y));
+    DrawLineTwips(dc, 0, yTw, ScreenScaleX().WholeTwips(image.Width()), yTw, RGB(c.red, c.green, c.blue));
   }
 }
 
@@ -210,10 +210,10 @@ class SettingsDialog : public Form {
 
   void DrawGradients() {
     gradientsDrawn_ = true;
-    PaintRows(Image(), GradientRows(static_cast<float>(ClientHeightTwips()), Image().Height(), TwipsPerPixelY(),
+    PaintRows(Image(), GradientRows(static_cast<float>(ClientHeightTwips()), Image().Height(), ScreenScaleY(),
                                     GradientTint::Window));
     PaintRows(panel_.Image(), GradientRows(static_cast<float>(panel_.ClientHeightTw()), panel_.Image().Height(),
-                                           TwipsPerPixelY(), GradientTint::Panel));
+                                           ScreenScaleY(), GradientTint::Panel));
     Refresh();
     panel_.Refresh();
   }

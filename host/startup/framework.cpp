@@ -69,31 +69,35 @@ namespace {
 
 int DotsPerInch(int index) {
   HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, index) : 96;
+  int dpi = screen ? GetDeviceCaps(screen, index) : kDesignDpi;
   if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
+  return dpi;
+}
+
+int ClientPixels(HWND hwnd, bool across) {
+  RECT r = {};
+  GetClientRect(hwnd, &r);
+  return across ? r.right : r.bottom;
 }
 
 }  // namespace
 
-int TwipsPerPixelX() { return 1440 / DotsPerInch(LOGPIXELSX); }
-int TwipsPerPixelY() { return 1440 / DotsPerInch(LOGPIXELSY); }
-int TwipsToPixelsX(double twips) { return static_cast<int>(twips / TwipsPerPixelX()); }
-int TwipsToPixelsY(double twips) { return static_cast<int>(twips / TwipsPerPixelY()); }
-int ScreenWidthTwips() { return GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX(); }
-int ScreenHeightTwips() { return GetSystemMetrics(SM_CYSCREEN) * TwipsPerPixelY(); }
-
-int ClientWidthTwipsOf(HWND hwnd) {
-  RECT r = {};
-  GetClientRect(hwnd, &r);
-  return r.right * TwipsPerPixelX();
+const PixelScale& ScreenScaleX() {
+  static const PixelScale scale(DotsPerInch(LOGPIXELSX));
+  return scale;
 }
 
-int ClientHeightTwipsOf(HWND hwnd) {
-  RECT r = {};
-  GetClientRect(hwnd, &r);
-  return r.bottom * TwipsPerPixelY();
+const PixelScale& ScreenScaleY() {
+  static const PixelScale scale(DotsPerInch(LOGPIXELSY));
+  return scale;
 }
+
+int TwipsToPixelsX(double twips) { return ScreenScaleX().Pixels(twips); }
+int TwipsToPixelsY(double twips) { return ScreenScaleY().Pixels(twips); }
+int ScreenWidthTwips() { return ScreenScaleX().WholeTwips(GetSystemMetrics(SM_CXSCREEN)); }
+int ScreenHeightTwips() { return ScreenScaleY().WholeTwips(GetSystemMetrics(SM_CYSCREEN)); }
+int ClientWidthTwipsOf(HWND hwnd) { return ScreenScaleX().WholeTwips(ClientPixels(hwnd, true)); }
+int ClientHeightTwipsOf(HWND hwnd) { return ScreenScaleY().WholeTwips(ClientPixels(hwnd, false)); }
 
 // -- persistent off-screen image ------------------------------------------------
 
@@ -289,13 +293,13 @@ void Form::MoveTwips(int left, int top, int width, int height) {
 int Form::WidthTwips() const {
   RECT r = {};
   GetWindowRect(hwnd_, &r);
-  return (r.right - r.left) * TwipsPerPixelX();
+  return ScreenScaleX().WholeTwips(r.right - r.left);
 }
 
 int Form::HeightTwips() const {
   RECT r = {};
   GetWindowRect(hwnd_, &r);
-  return (r.bottom - r.top) * TwipsPerPixelY();
+  return ScreenScaleY().WholeTwips(r.bottom - r.top);
 }
 
 int Form::ClientWidthTwips() const { return ClientWidthTwipsOf(hwnd_); }

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "host/startup/pixel_scale.h"
+
 namespace numerabo {
 
 // -- process ------------------------------------------------------------------
@@ -41,8 +43,11 @@ Pointer CurrentPointer();
 
 // -- twips --------------------------------------------------------------------
 
-int TwipsPerPixelX();
-int TwipsPerPixelY();
+// The screen's scale across and down, read once: the system's dots per inch
+// stay as they are for the life of a process that declares itself aware of
+// them (see the host's manifest).
+const PixelScale& ScreenScaleX();
+const PixelScale& ScreenScaleY();
 int TwipsToPixelsX(double twips);
 int TwipsToPixelsY(double twips);
 int ScreenWidthTwips();

@@ -6,13 +6,6 @@ namespace numerabo {
 
 namespace {
 
-int ScreenDpiY() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
 RECT PixelsOf(int leftTw, int topTw, int widthTw, int heightTw) {
   RECT r;
   r.left = TwipsToPixelsX(leftTw);
@@ -61,7 +54,7 @@ int ShiftOf(WPARAM keys) {
 
 HFONT CreateFontFrom(const FontOptions& options) {
   // The negative height asks for the character height without leading.
-  const int height = -static_cast<int>(std::lround(options.points * ScreenDpiY() / 72.0));
+  const int height = -static_cast<int>(std::lround(options.points * ScreenScaleY().Dpi() / 72.0));
   return CreateFontA(height, 0, 0, 0, options.weight, FALSE, options.underline ? TRUE : FALSE, FALSE,
                      static_cast<BYTE>(options.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                      DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, options.face.c_str());
@@ -159,7 +152,7 @@ void Label::Fit() {
   if (old) SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
   const int border = border_ ? 2 : 0;
-  Move(LeftTw(), TopTw(), (r.right + border) * TwipsPerPixelX(), (r.bottom + border) * TwipsPerPixelY());
+  Move(LeftTw(), TopTw(), ScreenScaleX().WholeTwips(r.right + border), ScreenScaleY().WholeTwips(r.bottom + border));
 }
 
 void Label::Paint(HDC dc) {
@@ -255,8 +248,8 @@ void ControlHost::Deliver(WindowlessControl* control, const PointerHandler& hand
                           int shift, POINT p) const {
   if (!handler) return;
   RECT r = control->PixelRect();
-  handler(button, shift, static_cast<float>((p.x - r.left) * TwipsPerPixelX()),
-          static_cast<float>((p.y - r.top) * TwipsPerPixelY()));
+  handler(button, shift, static_cast<float>(ScreenScaleX().Twips(p.x - r.left)),
+          static_cast<float>(ScreenScaleY().Twips(p.y - r.top)));
 }
 
 bool ControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

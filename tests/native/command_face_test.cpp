@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
 
 #include "host/command/face_geometry.h"
 
@@ -95,6 +96,60 @@ TEST(CommandFaceGeometry, TwipsToPixels) {
   EXPECT_EQ(TwipsToPixels(1155), 77);
   EXPECT_EQ(TwipsToPixels(22.5), 2);  // 1.5 -> 2
   EXPECT_EQ(TwipsToPixels(37.5), 2);  // 2.5 -> 2
+}
+
+TEST(CommandFaceGeometry, DialogButtonAt144DotsPerInch) {
+  // The 1155 x 375-twip button is 115 x 37 pixels there (toward zero), which
+  // reads back as 1150 x 370 twips; the 4-pixel frame of the picture becomes
+  // 6 pixels on the screen.
+  FaceGeometry g;
+  UpdateFaceGeometry(g, 1150, 370);
+  const PixelScale s(144);
+  auto p = FramePiecePixels(g, s, s);
+  const int expected[8][8] = {
+      {0, 0, 6, 6, 0, 0, 4, 4},          {6, 0, 103, 6, 4, 0, 56, 4},
+      {109, 0, 6, 6, 60, 0, 4, 4},       {109, 6, 6, 25, 60, 4, 4, 17},
+      {109, 31, 6, 6, 60, 21, 4, 4},     {6, 31, 103, 6, 4, 21, 56, 4},
+      {0, 31, 6, 6, 0, 21, 4, 4},        {0, 6, 6, 25, 0, 4, 4, 17},
+  };
+  for (int i = 0; i < 8; ++i) {
+    const PixelRect& d = p[i].dest;
+    const PixelRect& r = p[i].src;
+    const int* e = expected[i];
+    EXPECT_EQ(std::tie(d.x, d.y, d.width, d.height, r.x, r.y, r.width, r.height),
+              std::tie(e[0], e[1], e[2], e[3], e[4], e[5], e[6], e[7]))
+        << "piece " << i + 1;
+  }
+}
+
+TEST(CommandFaceGeometry, PiecesMeetAtEveryScale) {
+  for (int dpi : {96, 120, 144, 192}) {
+    const PixelScale s(dpi);
+    for (auto size : {std::make_pair(1155, 375), std::make_pair(615, 315)}) {
+      const int w = s.Pixels(size.first), h = s.Pixels(size.second);
+      FaceGeometry g;
+      UpdateFaceGeometry(g, static_cast<float>(s.Twips(w)), static_cast<float>(s.Twips(h)));
+      auto p = FramePiecePixels(g, s, s);
+      SCOPED_TRACE(testing::Message() << dpi << " dpi, " << w << " x " << h);
+      // Top row and left column start at the edge, the right column and the
+      // bottom row end at it, and each edge fills the gap between corners.
+      EXPECT_EQ(p[0].dest.x, 0);
+      EXPECT_EQ(p[0].dest.y, 0);
+      EXPECT_EQ(p[1].dest.x, p[0].dest.width);
+      EXPECT_EQ(p[1].dest.x + p[1].dest.width, p[2].dest.x);
+      EXPECT_EQ(p[2].dest.x + p[2].dest.width, w);
+      EXPECT_EQ(p[3].dest.y, p[2].dest.height);
+      EXPECT_EQ(p[3].dest.y + p[3].dest.height, p[4].dest.y);
+      EXPECT_EQ(p[4].dest.y + p[4].dest.height, h);
+      // Corners keep the frame's proportion to the screen: 60 twips.
+      EXPECT_EQ(p[4].dest.width, s.NearestPixels(60));
+      // The picture side never changes with the screen.
+      for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(p[i].src.x, TwipsToPixels(FramePieces(g)[i].srcX)) << i;
+        EXPECT_EQ(p[i].src.width, i == 1 || i == 5 ? 56 : 4) << i;
+      }
+    }
+  }
 }
 
 TEST(CommandGradient, ColourTextsGiveHighByteChannels) {

@@ -56,7 +56,7 @@ TEST(SettingsGradient, PanelIsAGreyBand) {
 }
 
 TEST(SettingsGradient, EachPixelRowKeepsTheLastLineDrawnOnIt) {
-  std::vector<Rgb> rows = GradientRows(3645, 243, 15, GradientTint::Window);
+  std::vector<Rgb> rows = GradientRows(3645, 243, PixelScale(96), GradientTint::Window);
   ASSERT_EQ(rows.size(), 243u);
   const double k = GradientK(3645);
   EXPECT_EQ(rows[0], GradientColour(14, k, GradientTint::Window));
@@ -65,7 +65,7 @@ TEST(SettingsGradient, EachPixelRowKeepsTheLastLineDrawnOnIt) {
   for (int r = 1; r <= 121; ++r) EXPECT_GE(rows[r].red, rows[r - 1].red) << r;
   for (int r = 122; r < 243; ++r) EXPECT_LE(rows[r].red, rows[r - 1].red) << r;
   // More rows than lines: the rows past the last line stay black.
-  std::vector<Rgb> tall = GradientRows(30, 5, 15, GradientTint::Panel);
+  std::vector<Rgb> tall = GradientRows(30, 5, PixelScale(96), GradientTint::Panel);
   EXPECT_EQ(tall[3], (Rgb{}));
 }
 

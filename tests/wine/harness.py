@@ -55,15 +55,15 @@ class WinePrefix:
     the end together with the prefix's wineserver.
     """
 
-    def __init__(self, name):
-        if not os.path.isfile(os.path.join(TEMPLATE, ".numerabo-ready")):
-            raise RuntimeError("no prepared Wine prefix at %s (run scripts/test.sh)" % TEMPLATE)
+    def __init__(self, name, template=TEMPLATE):
+        if not os.path.isfile(os.path.join(template, ".numerabo-ready")):
+            raise RuntimeError("no prepared Wine prefix at %s (run scripts/test.sh)" % template)
         self.path = os.path.join(WINE_WORK, "run", name)
         if os.path.exists(self.path):
             self._kill_server()
             shutil.rmtree(self.path)
         os.makedirs(os.path.dirname(self.path), exist_ok=True)
-        copy_prefix(TEMPLATE, self.path)
+        copy_prefix(template, self.path)
         self.home = os.path.join(self.path, "home")
         # The template's .asoundrc names the template's capture file.
         with open(os.path.join(self.home, ".asoundrc"), "w") as f:
@@ -171,6 +171,27 @@ def copy_prefix(src, dst):
         return shutil.copy2(s, d)
 
     shutil.copytree(src, dst, symlinks=True, copy_function=link_or_copy)
+
+
+_dpi_templates = {}
+
+
+def dpi_template(dpi):
+    """A template prefix whose screen has dpi dots per inch (LogPixels in
+    HKCU\\Control Panel\\Desktop), derived from the template once per run."""
+    if dpi not in _dpi_templates:
+        path = os.path.join(WINE_WORK, "template-%d-dpi" % dpi)
+        env = {**os.environ, "WINEPREFIX": path, "HOME": os.path.join(path, "home"), "WINEDEBUG": "-all"}
+        if os.path.exists(path):
+            subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            shutil.rmtree(path)
+        copy_prefix(TEMPLATE, path)
+        subprocess.run([WINE_LOADER, "reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels",
+                        "/t", "REG_DWORD", "/d", str(dpi), "/f"],
+                       env=env, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        subprocess.run([WINESERVER, "-w"], env=env, check=False)
+        _dpi_templates[dpi] = path
+    return _dpi_templates[dpi]
 
 
 def asoundrc(capture):
