@@ -1,7 +1,9 @@
-"""The shipped programs: the right PE kind per architecture, and imports
-from the platform's own DLLs only, so they start on a bare Windows."""
+"""The shipped programs: the right PE kind per architecture, imports from
+the platform's own DLLs only, so they start on a bare Windows, and the
+texts they show the platform about themselves."""
 
 import os
+import re
 import subprocess
 import unittest
 
@@ -17,6 +19,22 @@ BUILDS = {
     "i686": (os.environ.get("NUMERABO_WIN32_DIR", ""), "pei-i386"),
     "x86_64": (harness.WIN64_DIR, "pei-x86-64"),
 }
+
+
+# windres turns a program's resources back into a resource script, writing
+# every UTF-16 unit outside plain ASCII as \xNNNN.
+VALUE = re.compile(r'VALUE "(\w+)", L?"((?:[^"\\]|\\.)*)"')
+STRING_1 = re.compile(r'STRINGTABLE\s+BEGIN\s+1, L?"((?:[^"\\]|\\.)*)"')
+
+
+def resource_script(path):
+    r = subprocess.run(["x86_64-w64-mingw32-windres", "-i", path, "-O", "rc"], stdout=subprocess.PIPE,
+                       check=True, env=dict(os.environ, LC_ALL="C"))
+    return r.stdout.decode("ascii")
+
+
+def rc_text(literal):
+    return re.sub(r"\\x([0-9a-fA-F]{4})|\\(.)", lambda m: chr(int(m[1], 16)) if m[1] else m[2], literal)
 
 
 class DeliverablesTest(unittest.TestCase):
@@ -48,6 +66,23 @@ class DeliverablesTest(unittest.TestCase):
             self.assertEqual(sorted(os.listdir(folder)),
                              sorted([harness.HOST_NAME, harness.RENDERER_NAME, "INSTALL.txt"]), arch)
             self.assertTrue(os.path.isfile(os.path.join(dist, "numerabo-%s.zip" % arch)))
+
+    def test_version_information_and_the_saver_list_name(self):
+        credit = "Designed by Numerabo Project Ver.1.0.0"  # the dialog's credit line
+        programs = {harness.HOST_NAME: ("host", "ぬめらぼ (ScreenSaver)"),
+                    harness.RENDERER_NAME: ("renderer", "ぬめらぼ (ScreenSaver) renderer")}
+        for arch, (folder, _) in BUILDS.items():
+            for name, (sub, description) in programs.items():
+                rc = resource_script(os.path.join(folder, sub, name))
+                self.assertIn("FILEVERSION 1, 0, 0, 0", rc, (arch, name))
+                values = {key: rc_text(text) for key, text in VALUE.findall(rc)}
+                self.assertEqual(values, {
+                    "CompanyName": "Numerabo Project", "FileDescription": description,
+                    "FileVersion": "1.0.0", "InternalName": name, "LegalCopyright": credit,
+                    "OriginalFilename": name, "ProductName": "ぬめらぼ", "ProductVersion": "1.0.0",
+                }, (arch, name))
+                strings = [rc_text(text) for text in STRING_1.findall(rc)]
+                self.assertEqual(strings, ["ぬめらぼ"] if sub == "host" else [], (arch, name))
 
 
 if __name__ == "__main__":
