@@ -1,9 +1,9 @@
-"""The shipped programs: the right PE kind per architecture, and imports
-from the platform's own DLLs only, so they start on a bare Windows."""
+"""The shipped programs: the right PE kind per architecture, imports from
+the platform's own DLLs only, so they start on a bare Windows, and the
+texts they show the platform about themselves."""
 
 import os
 import re
-import struct
 import subprocess
 import unittest
 
@@ -21,38 +21,26 @@ BUILDS = {
 }
 
 
+# windres turns a program's resources back into a resource script, writing
+# every UTF-16 unit outside plain ASCII as \xNNNN.
+VALUE = re.compile(r'VALUE "(\w+)", L?"((?:[^"\\]|\\.)*)"')
+STRING_1 = re.compile(r'STRINGTABLE\s+BEGIN\s+1, L?"((?:[^"\\]|\\.)*)"')
+
+
+def resource_script(path):
+    r = subprocess.run(["x86_64-w64-mingw32-windres", "-i", path, "-O", "rc"], stdout=subprocess.PIPE,
+                       check=True, env=dict(os.environ, LC_ALL="C"))
+    return r.stdout.decode("ascii")
+
+
+def rc_text(literal):
+    return re.sub(r"\\x([0-9a-fA-F]{4})|\\(.)", lambda m: chr(int(m[1], 16)) if m[1] else m[2], literal)
+
+
 def manifests(path):
-    """{id: bytes} of the application manifests (resource type 24) of a PE file."""
-    with open(path, "rb") as f:
-        data = f.read()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    # The resource directory is the third data directory, after 96 (PE32) or
-    # 112 (PE32+) bytes of the optional header.
-    directories = optional + (112 if struct.unpack_from("<H", data, optional)[0] == 0x20B else 96)
-    rsrc_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
-    if not rsrc_rva:
-        return {}
-    table = optional + optional_size
-    for i in range(sections):
-        size, rva, _, raw = struct.unpack_from("<4I", data, table + 40 * i + 8)
-        if rva <= rsrc_rva < rva + size:
-            base = raw + rsrc_rva - rva
-            to_file = raw - rva
-    def entries(offset):
-        named, numbered = struct.unpack_from("<12xHH", data, base + offset)
-        for i in range(named + numbered):
-            yield struct.unpack_from("<II", data, base + offset + 16 + 8 * i)
-    found = {}
-    for type_id, type_at in entries(0):
-        if type_id != 24:
-            continue
-        for res_id, res_at in entries(type_at & 0x7FFFFFFF):
-            for _, leaf in entries(res_at & 0x7FFFFFFF):
-                rva, size = struct.unpack_from("<II", data, base + leaf)
-                found[res_id] = data[rva + to_file:rva + to_file + size]
-    return found
+    """{id: text} of the application manifests (resource type 24) of a program."""
+    blocks = re.finditer(r'^(\S+) 24 [^\n]*\nBEGIN\n(.*?)^END', resource_script(path), re.M | re.S)
+    return {m[1]: "".join(re.findall(r'"((?:[^"]|"")*)"', m[2])) for m in blocks}
 
 
 class DeliverablesTest(unittest.TestCase):
@@ -80,8 +68,8 @@ class DeliverablesTest(unittest.TestCase):
     def test_host_declares_system_dpi_awareness_and_nothing_else(self):
         for arch, (folder, _) in BUILDS.items():
             host = manifests(os.path.join(folder, "host", harness.HOST_NAME))
-            self.assertEqual(list(host), [1], arch)
-            text = re.sub(r"<!--.*?-->", "", host[1].decode("utf-8"), flags=re.S)
+            self.assertEqual(list(host), ["1"], arch)
+            text = re.sub(r"<!--.*?-->", "", host["1"], flags=re.S)
             self.assertRegex(text, r"<dpiAware[^>]*>\s*true\s*</dpiAware>", arch)
             # An execution level would end the file virtualization a standard
             # user's 32-bit saver writes C:\Numerabo1.bmp through.
@@ -96,6 +84,23 @@ class DeliverablesTest(unittest.TestCase):
             self.assertEqual(sorted(os.listdir(folder)),
                              sorted([harness.HOST_NAME, harness.RENDERER_NAME, "INSTALL.txt"]), arch)
             self.assertTrue(os.path.isfile(os.path.join(dist, "numerabo-%s.zip" % arch)))
+
+    def test_version_information_and_the_saver_list_name(self):
+        credit = "Designed by Numerabo Project Ver.1.0.0"  # the dialog's credit line
+        programs = {harness.HOST_NAME: ("host", "ぬめらぼ (ScreenSaver)"),
+                    harness.RENDERER_NAME: ("renderer", "ぬめらぼ (ScreenSaver) renderer")}
+        for arch, (folder, _) in BUILDS.items():
+            for name, (sub, description) in programs.items():
+                rc = resource_script(os.path.join(folder, sub, name))
+                self.assertIn("FILEVERSION 1, 0, 0, 0", rc, (arch, name))
+                values = {key: rc_text(text) for key, text in VALUE.findall(rc)}
+                self.assertEqual(values, {
+                    "CompanyName": "Numerabo Project", "FileDescription": description,
+                    "FileVersion": "1.0.0", "InternalName": name, "LegalCopyright": credit,
+                    "OriginalFilename": name, "ProductName": "ぬめらぼ", "ProductVersion": "1.0.0",
+                }, (arch, name))
+                strings = [rc_text(text) for text in STRING_1.findall(rc)]
+                self.assertEqual(strings, ["ぬめらぼ"] if sub == "host" else [], (arch, name))
 
 
 if __name__ == "__main__":
