@@ -22,11 +22,12 @@ BUILDS = {
 class DeliverablesTest(unittest.TestCase):
     def check(self, path, fmt):
         self.assertTrue(os.path.isfile(path), path)
-        r = subprocess.run(["objdump", "-p", path], stdout=subprocess.PIPE, check=False)
+        r = subprocess.run(["objdump", "-p", path], stdout=subprocess.PIPE, check=False, env=harness.C_LOCALE)
         text = r.stdout.decode("utf-8", "replace")
         if "file format" not in text:  # host objdump without PE support
             tool = "i686-w64-mingw32-objdump" if "i386" in fmt else "x86_64-w64-mingw32-objdump"
-            text = subprocess.run([tool, "-p", path], stdout=subprocess.PIPE, check=True).stdout.decode()
+            text = subprocess.run([tool, "-p", path], stdout=subprocess.PIPE, check=True,
+                                  env=harness.C_LOCALE).stdout.decode()
         self.assertIn("file format " + fmt, text, path)
         magic = "PE32+" if fmt == "pei-x86-64" else "PE32"
         self.assertIn("Magic\t\t\t%s" % ("020b" if magic == "PE32+" else "010b"), text, path)

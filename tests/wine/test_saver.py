@@ -75,7 +75,7 @@ def back_picture_jpeg():
     """The committed 512 x 512 JPEG of the saver's built-in picture."""
     for path in sorted(glob.glob(os.path.join(harness.SOURCE_DIR, "host", "resources", "**", "*.jp*g"),
                                  recursive=True)):
-        r = subprocess.run(["identify", "-format", "%w %h", path], stdout=subprocess.PIPE)
+        r = subprocess.run(["identify", "-format", "%w %h", path], stdout=subprocess.PIPE, env=harness.C_LOCALE)
         if r.stdout.decode().strip() == "512 512":
             return path
     return None
