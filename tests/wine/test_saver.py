@@ -5,7 +5,9 @@ may be installed in, and a renderer that takes seconds to open its window."""
 
 import glob
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import time
 import unittest
@@ -250,7 +252,34 @@ class SaverRunTest(harness.WineTestCase):
             start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
             self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
 
+    def test_a_failed_bitmap_write_leaves_the_older_file_whole(self):
+        # A file-size limit below the desktop bitmap's 3.9 MB makes its write
+        # fail half-way, as a full disk would; the 0.8 MB picture still fits.
+        folder = self.prefix.install()
+        old = self.prefix.c("Numerabo1.bmp")
+        harness.write_bmp24(old, 8, 8, lambda x, y: (200, 30, 30))
+        with open(old, "rb") as f:
+            before = f.read()
+        # The prefix's server starts outside the limit.
+        subprocess.run([harness.WINESERVER, "-p"], env=self.prefix.env(), check=True)
 
+        def limited():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write, not a killed process
+            resource.setrlimit(resource.RLIMIT_FSIZE, (2 << 20, 2 << 20))
+
+        host = subprocess.Popen([harness.WINE_LOADER, os.path.join(folder, harness.HOST_NAME), "/s"],
+                                cwd=folder, env=self.prefix.env(), preexec_fn=limited, start_new_session=True,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.prefix.processes.append(host)
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        with open(old, "rb") as f:
+            self.assertEqual(f.read(), before, "the older desktop bitmap was spoilt")
+        self.assertEqual(os.path.getsize(self.prefix.c("Numerabo2.bmp")), 54 + 512 * 3 * 512)
+        self.assertEqual(sorted(n for n in os.listdir(self.prefix.drive_c) if ".bmp" in n.lower()),
+                         ["Numerabo1.bmp", "Numerabo2.bmp"], "a partial file was left behind")
+        escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
 
 
 class SaverInstallTest(harness.WineTestCase):
