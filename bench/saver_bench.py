@@ -1,9 +1,11 @@
-"""Figures of saver runs: the host writes timestamps of its steps when
-NUMERABO_TRACE names a log file (system time, which Wine takes from the Unix
+"""Figures of saver runs: the benchmark's own build of the host
+(saver_bench_host.scr, installed as the host) writes timestamps of its steps
+to saver-steps.log beside itself (system time, which Wine takes from the Unix
 clock, so they compare with time.time() here); the renderer's window and its
 first frame are seen from outside, by title and by screenshots."""
 
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -41,12 +43,13 @@ def one_run(index):
     figures = {}
     with harness.WinePrefix("bench-saver-%d" % index) as prefix:
         folder = prefix.install()
+        shutil.copy(os.path.join(harness.WIN64_DIR, "host", "saver_bench_host.scr"),
+                    os.path.join(folder, harness.HOST_NAME))
         shot = os.path.join(prefix.path, "shot.png")
         before = harness.screenshot(shot)
-        trace = prefix.c("saver-trace.log")
-        env = prefix.env(NUMERABO_TRACE="C:\\saver-trace.log")
+        trace = os.path.join(folder, "saver-steps.log")
         t0 = time.time()
-        host = prefix.start(os.path.join(folder, harness.HOST_NAME), "/s", env=env)
+        host = prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
         window = harness.wait_for(lambda: harness.find_windows(TITLE), timeout=60, interval=0.02)
         t_window = time.time()
         if not window:

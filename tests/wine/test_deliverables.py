@@ -35,6 +35,8 @@ class DeliverablesTest(unittest.TestCase):
         self.assertTrue(dlls, path)
         self.assertLessEqual(dlls, PLATFORM_DLLS, (path, dlls - PLATFORM_DLLS))
         self.assertIn("(Windows GUI)", text, path)
+        with open(path, "rb") as f:
+            self.assertNotIn(b"saver-steps.log", f.read(), "the benchmark's step recorder was shipped")
 
     def test_both_programs_of_both_architectures(self):
         for arch, (folder, fmt) in BUILDS.items():
