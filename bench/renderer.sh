@@ -2,8 +2,8 @@
 # Renderer benchmark: prints figures, fails nothing.
 #   - frames per second of the real frame (DrawFrame + SwapBuffers at
 #     1024 x 768) beside clear + swap alone in the same context, as a ratio;
-#   - the time of the two texture loads (a 1920 x 1080 desktop bitmap and the
-#     512 x 512 picture);
+#   - the time of the texture loads: a desktop bitmap of a 1920 x 1080 screen
+#     and of a 3840 x 2160 (4K) one, and the 512 x 512 picture;
 #   - peak memory: of the benchmark process as Windows reports it, and of the
 #     real renderer program after a few seconds of running (VmHWM of its Wine
 #     process, Wine's own share included).
@@ -20,7 +20,7 @@ export WINEPREFIX="$PREFIX" HOME="$PREFIX/home"
 trap 'stop_xvfb; "$WINESERVER" -k 2>/dev/null || true' EXIT
 start_xvfb
 
-# A desktop-like 1920 x 1080 picture and the 512 x 512 one.
+# Desktop-like pictures of 1920 x 1080 and 3840 x 2160, and the 512 x 512 one.
 python3 - "$PREFIX/drive_c" <<'PY'
 import struct, sys, os
 def write(path, w, h, pixel_row):
@@ -32,6 +32,7 @@ def write(path, w, h, pixel_row):
 def gradient(w, y):
     return bytes(v for x in range(0, w, 8) for v in (x & 255, y & 255, (x ^ y) & 255)) * 8
 write(os.path.join(sys.argv[1], "Numerabo1.bmp"), 1920, 1080, lambda w, y: gradient(w, y)[:w * 3])
+write(os.path.join(sys.argv[1], "Numerabo4K.bmp"), 3840, 2160, lambda w, y: gradient(w, y)[:w * 3])
 write(os.path.join(sys.argv[1], "Numerabo2.bmp"), 512, 512, lambda w, y: gradient(w, y)[:w * 3])
 PY
 

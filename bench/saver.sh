@@ -1,12 +1,16 @@
 #!/bin/bash
-# Times one saver run under Wine and prints the figures (fails nothing):
-# from starting the host with /s to the renderer's first drawn frame, split
-# into its steps, and from Escape to the end of the host.
+# Times saver runs under Wine and prints the figures (fails nothing): from
+# starting the host with /s to the renderer's first drawn frame, split into
+# its steps, and from Escape to the end of the host; then the same start of a
+# trivial GL program (window, context, one cleared frame) and the ratio of the
+# saver's start over it. The steps come from the benchmark's own build of the
+# host, which records them; the shipped host records nothing.
 #   bench/saver.sh [runs]      (default 3; uses ${NUMERABO_BUILD:-build})
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
-if [ ! -f "$BUILD/x86_64/host/ぬめらぼ.scr" ] || [ ! -f "$BUILD/x86_64/renderer/ぬめらぼ.dll" ]; then
+if [ ! -f "$BUILD/x86_64/host/saver_bench_host.scr" ] || [ ! -f "$BUILD/x86_64/renderer/ぬめらぼ.dll" ] ||
+   [ ! -f "$BUILD/x86_64/renderer/gl_first_frame.exe" ]; then
   scripts/build.sh --windows-only
 fi
 scripts/wine-prefix.sh "$BUILD/native/wine/template" >/dev/null

@@ -1,9 +1,14 @@
-"""Figures of saver runs: the host writes timestamps of its steps when
-NUMERABO_TRACE names a log file (system time, which Wine takes from the Unix
+"""Figures of saver runs: the benchmark's own build of the host
+(saver_bench_host.scr, installed as the host) writes timestamps of its steps
+to saver-steps.log beside itself (system time, which Wine takes from the Unix
 clock, so they compare with time.time() here); the renderer's window and its
-first frame are seen from outside, by title and by screenshots."""
+first frame are seen from outside, by title and by screenshots. In the same
+run and under the same Wine a trivial GL program (gl_first_frame.exe: a
+window, a context, one cleared frame) is started the same way, and the saver's
+start is given as a ratio over that floor."""
 
 import os
+import shutil
 import statistics
 import subprocess
 import sys
@@ -41,12 +46,13 @@ def one_run(index):
     figures = {}
     with harness.WinePrefix("bench-saver-%d" % index) as prefix:
         folder = prefix.install()
+        shutil.copy(os.path.join(harness.WIN64_DIR, "host", "saver_bench_host.scr"),
+                    os.path.join(folder, harness.HOST_NAME))
         shot = os.path.join(prefix.path, "shot.png")
         before = harness.screenshot(shot)
-        trace = prefix.c("saver-trace.log")
-        env = prefix.env(NUMERABO_TRACE="C:\\saver-trace.log")
+        trace = os.path.join(folder, "saver-steps.log")
         t0 = time.time()
-        host = prefix.start(os.path.join(folder, harness.HOST_NAME), "/s", env=env)
+        host = prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
         window = harness.wait_for(lambda: harness.find_windows(TITLE), timeout=60, interval=0.02)
         t_window = time.time()
         if not window:
@@ -82,9 +88,25 @@ def one_run(index):
     return figures
 
 
+def floor_run(index):
+    """Milliseconds from starting the trivial GL program to its first frame on
+    the screen, measured as the saver's total is."""
+    with harness.WinePrefix("bench-floor-%d" % index) as prefix:
+        folder = prefix.install(host=False, renderer=False)
+        program = shutil.copy(os.path.join(harness.WIN64_DIR, "renderer", "gl_first_frame.exe"), folder)
+        shot = os.path.join(prefix.path, "shot.png")
+        before = harness.screenshot(shot)
+        t0 = time.time()
+        prefix.start(program)
+        if not harness.wait_for(lambda: frame_drawn(before, shot), timeout=60, interval=0.0):
+            raise RuntimeError("the GL program drew no frame")
+        return (time.time() - t0) * 1000.0
+
+
 def main():
     runs = int(sys.argv[1]) if len(sys.argv) > 1 else 3
     results = [one_run(i) for i in range(runs)]
+    floors = [floor_run(i) for i in range(runs)]
     print("saver bench: %d runs, milliseconds (screenshot polling adds up to ~150 ms to the frame figure;" % runs)
     print("the host's watch ticks every 500 ms, which bounds the Escape figure)")
     width = max(len(k) for k in results[0])
@@ -92,6 +114,10 @@ def main():
     for key in results[0]:
         values = [r[key] for r in results]
         print("%-*s  %s  %8.1f" % (width, key, " ".join("%8.1f" % v for v in values), statistics.median(values)))
+    key = "floor: GL program start to first frame"
+    print("%-*s  %s  %8.1f" % (width, key, " ".join("%8.1f" % v for v in floors), statistics.median(floors)))
+    saver = statistics.median(r["total: /s to first frame"] for r in results)
+    print("ratio /s to first frame over the floor (medians): %.2f" % (saver / statistics.median(floors)))
 
 
 if __name__ == "__main__":

@@ -171,7 +171,7 @@ int Run(HINSTANCE instance) {
   if (!InitScene()) return 0;
   renderer.isActive = true;
 
-  MSG msg;
+  MSG msg = {};
   PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
   while (msg.message != WM_QUIT) {
     if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

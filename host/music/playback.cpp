@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-#include "host/music/ansi_text.h"
-#include "host/startup/sjis.h"
+#include "host/startup/conversions.h"
 #include "host/startup/shared_state.h"
 
 namespace numerabo {
@@ -21,7 +20,7 @@ bool StartsWith7(const char* buffer, const char* mode) { return std::strncmp(buf
 
 // MciQuery turns every failure into "Error:<code>".
 bool IsError(const std::string& reply) {
-  return UpperCaseAnsi(reply).find("ERR") != std::string::npos;
+  return UpperCase(reply).find("ERR") != std::string::npos;
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -133,16 +132,5 @@ void WavPlay(SoundPlayer& player) {
 }
 
 void WavStop(SoundPlayer& player) { player.Play(nullptr, 0); }
-
-std::string MusicFileEnding(const std::string& path) {
-  return UpperCaseAnsi(LastCharacters(path, 3));
-}
-
-MusicFile MusicFileKind(const std::string& path) {
-  const std::string ending = MusicFileEnding(path);
-  if (ending == "WAV") return MusicFile::Wav;
-  if (ending == "MP3") return MusicFile::Mp3;
-  return MusicFile::Other;
-}
 
 }  // namespace numerabo

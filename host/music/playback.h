@@ -47,12 +47,6 @@ void Mp3Stop(MciDevice& device);
 void WavPlay(SoundPlayer& player);
 void WavStop(SoundPlayer& player);
 
-// How a music file is played, decided by the last three characters of its
-// path upper-cased: "WAV", "MP3", or anything else, which plays nothing.
-enum class MusicFile { Other, Wav, Mp3 };
-std::string MusicFileEnding(const std::string& path);
-MusicFile MusicFileKind(const std::string& path);
-
 // The command that opens path as MP3Play, or "" when the path cannot be put
 // between double quotes safely.
 std::string Mp3OpenCommand(const std::string& path);

@@ -1,11 +1,14 @@
-// Timestamps of the saver's steps, for measuring a run from outside. Written
-// only when the environment variable NUMERABO_TRACE names a log file; each
-// call appends one line "<system time in 100 ns units since 1601> <step>".
-// System time rather than a performance counter, so that the figures line up
-// with the clock of whoever reads the log.
+// Marks of the saver's steps ("load", "captured", ... "end"), for timing a
+// run. The shipped host records nothing and reads no environment: only the
+// saver benchmark's own build of the host installs a recorder.
 #pragma once
 
 namespace numerabo {
+
+using StepRecorder = void (*)(const char* step);
+
+// Installs the recorder that TraceStep hands each step to (nullptr: none).
+void SetStepRecorder(StepRecorder recorder);
 
 void TraceStep(const char* step);
 

@@ -168,13 +168,19 @@ bool OffscreenImage::SaveBitmap(const std::string& path) const {
   GdiFlush();  // GDI may still hold drawing for the DIB section
   std::vector<uint8_t> file = EncodeBmp24(width_, height_, pixels_);
   if (file.empty()) return false;
-  HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  // The bitmap goes to a name beside the target first and takes the target's
+  // place only once it is complete: a failed write (a full disk) then leaves
+  // the older file whole, and no reader ever finds half a bitmap.
+  const std::string partial = path + ".part";
+  HANDLE h = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   BOOL ok = WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-  ok = CloseHandle(h) && ok;
-  return ok && written == file.size();
+  ok = CloseHandle(h) && ok && written == file.size();
+  if (ok) ok = MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (!ok) DeleteFileA(partial.c_str());
+  return ok != FALSE;
 }
 
 // -- forms and timers -------------------------------------------------------------

@@ -255,12 +255,20 @@ void ControlHost::Deliver(WindowlessControl* control, const PointerHandler& hand
 bool ControlHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
   switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK: {
+      // The second press of a double click is no press of its own: a label
+      // raised its Click for the first one and raises nothing more now (else
+      // the home-page link would open the page twice). Only its release is
+      // reported.
+      if (!captured_ && !ControlAt(p)) return false;
+      *result = 0;
+      return true;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
       WindowlessControl* c = captured_ ? captured_ : ControlAt(p);
       if (!c) return false;
       if (!captured_) {

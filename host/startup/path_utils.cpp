@@ -31,16 +31,18 @@ RECT OriginRect() {
 
 }  // namespace
 
+// A failed GetWindowRect leaves the animation out instead of animating from
+// or to whatever the rectangle happened to hold.
 void ZoomOpen(HWND window) {
-  RECT to;
-  GetWindowRect(window, &to);
+  RECT to = {};
+  if (!GetWindowRect(window, &to)) return;
   RECT from = OriginRect();
   DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
 }
 
 void ZoomClose(HWND window) {
-  RECT from;
-  GetWindowRect(window, &from);
+  RECT from = {};
+  if (!GetWindowRect(window, &from)) return;
   RECT to = OriginRect();
   DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
 }

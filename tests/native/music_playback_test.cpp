@@ -235,35 +235,5 @@ TEST_F(MusicPlayback, WavPlaysLoopedOnlyWithAWaveDevice) {
   EXPECT_EQ(sound.calls[1].flags, 0u);
 }
 
-TEST(MusicFileKind, LastThreeCharactersUpperCased) {
-  EXPECT_EQ(MusicFileKind("C:\\m\\Song.Mp3"), MusicFile::Mp3);
-  EXPECT_EQ(MusicFileKind("C:\\m\\a.wav"), MusicFile::Wav);
-  EXPECT_EQ(MusicFileKind("C:\\m\\a.WAV"), MusicFile::Wav);
-  EXPECT_EQ(MusicFileKind("C:\\m\\a.wave"), MusicFile::Other);
-  EXPECT_EQ(MusicFileKind("C:\\m\\a.mid"), MusicFile::Other);
-  EXPECT_EQ(MusicFileKind("C:\\m\\amp3"), MusicFile::Mp3);  // no dot needed
-  EXPECT_EQ(MusicFileKind("wav"), MusicFile::Wav);
-  EXPECT_EQ(MusicFileKind("av"), MusicFile::Other);
-  EXPECT_EQ(MusicFileKind(""), MusicFile::Other);
-  EXPECT_EQ(MusicFileEnding("C:\\m\\Song.Mp3"), "MP3");
-}
-
-TEST(MusicFileKind, CountsShiftJisCharactersAndLeavesTrailBytes) {
-  // 表 is 95 5C: its trail byte is a backslash.
-  EXPECT_EQ(MusicFileKind("C:\\\x95\x5C\\\x95\x5C.Wav"), MusicFile::Wav);
-  // A two-byte character whose trail byte is 'w' followed by "av": the last
-  // three bytes spell "wav", the last three characters do not.
-  EXPECT_EQ(MusicFileEnding("C:\\m\\a.\x83wav"), "\x83wAV");
-  EXPECT_EQ(MusicFileKind("C:\\m\\a.\x83wav"), MusicFile::Other);
-  EXPECT_EQ(MusicFileKind("C:\\m\\\x83mp3"), MusicFile::Other);
-  // Two-byte characters in the ending itself stay whole.
-  EXPECT_EQ(MusicFileEnding("C:\\\x83\x76\x83\x76\x83\x76"), "\x83\x76\x83\x76\x83\x76");
-  EXPECT_EQ(MusicFileEnding("a.\x83\x76mp"), "\x83\x76MP");
-  // Half-width katakana are single bytes.
-  EXPECT_EQ(MusicFileEnding("\xCC\xA7\xB2\xD9"), "\xA7\xB2\xD9");
-  // A lone lead byte at the end is a character of its own.
-  EXPECT_EQ(MusicFileEnding("abwa\x83"), "WA\x83");
-}
-
 }  // namespace
 }  // namespace numerabo

@@ -27,6 +27,32 @@ TEST(RendererBodyGeometry, FirstFrameRingsFollowTheFormula) {
   EXPECT_NEAR(BodyRingAt(16, kZero).radius, 0.6 + 0.1 * std::sin(8.0) + 0.2 * std::sin(4.0), 1e-6);
 }
 
+TEST(RendererBodyGeometry, DistinctPhasesDriveTheirOwnWaves) {
+  // Worked out apart from this code (double arithmetic, pi rounded to single
+  // precision, 3.1415927410125732): a swapped pair of phases moves these by
+  // hundredths. With the large phases, pi in double precision moves them by
+  // about 1e-6, far beyond the tolerance.
+  struct Case {
+    double phase[4];
+    int k;
+    double radius, x, y;
+  };
+  const Case cases[] = {
+      {{0.3, 1.7, 2.9, 3.1}, 5, 0.340622946960980, -0.075308652439993, 0.088490194103764},
+      {{0.3, 1.7, 2.9, 3.1}, 16, 0.519095819625121, -0.001106108350280, 0.029847854432112},
+      {{0.3, 1.7, 2.9, 3.1}, 27, 0.421101093640857, 0.077353409598372, -0.046185649576797},
+      {{1000.25, 700.5, 900.75, 1010.125}, 5, 0.200412412967181, -0.192846074771344, -0.043063745409010},
+      {{1000.25, 700.5, 900.75, 1010.125}, 16, 0.875702041273346, 0.198481127583245, -0.094194753266217},
+      {{1000.25, 700.5, 900.75, 1010.125}, 27, 0.257156612733744, -0.174067081906349, -0.090442203664171},
+  };
+  for (const Case& c : cases) {
+    const BodyRing ring = BodyRingAt(c.k, c.phase);
+    EXPECT_NEAR(ring.radius, c.radius, 1e-12) << c.phase[0] << " k=" << c.k;
+    EXPECT_NEAR(ring.x, c.x, 1e-12) << c.phase[0] << " k=" << c.k;
+    EXPECT_NEAR(ring.y, c.y, 1e-12) << c.phase[0] << " k=" << c.k;
+  }
+}
+
 TEST(RendererBodyGeometry, BodyClosesAtBothEndsWhateverThePhases) {
   const double phases[][4] = {{0, 0, 0, 0}, {0.3, 1.7, 2.9, 3.1}, {1023.9, 512.5, 77, 1000}, {1500, 1400, 1300, 1200}};
   for (const auto& phase : phases) {

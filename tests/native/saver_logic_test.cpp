@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "host/startup/conversions.h"
+#include "host/startup/sjis.h"
+
 #include <string>
 #include <vector>
 
@@ -78,6 +81,36 @@ TEST(SaverMusicTest, EndingIsTakenByCharactersNotBytes) {
   EXPECT_EQ(FileMusicOf(2, "C:\\x.wa\x83\x56"), SaverFileMusic::None);
   EXPECT_EQ(FileMusicOf(2, "C:\\\x83\x56.wav"), SaverFileMusic::Wav);
   EXPECT_EQ(FileMusicOf(2, "C:\\\x83\x5c.mP3"), SaverFileMusic::Mp3);
+}
+
+TEST(SaverMusicTest, FileKindIsTheLastThreeCharactersUpperCased) {
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\Song.Mp3"), SaverFileMusic::Mp3);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\a.wav"), SaverFileMusic::Wav);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\a.WAV"), SaverFileMusic::Wav);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\a.wave"), SaverFileMusic::None);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\a.mid"), SaverFileMusic::None);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\amp3"), SaverFileMusic::Mp3);  // no dot needed
+  EXPECT_EQ(FileMusicOf(2, "wav"), SaverFileMusic::Wav);
+  EXPECT_EQ(FileMusicOf(2, "av"), SaverFileMusic::None);
+  EXPECT_EQ(FileMusicOf(2, ""), SaverFileMusic::None);
+  EXPECT_EQ(UpperCase(LastCharacters("C:\\m\\Song.Mp3", 3)), "MP3");
+}
+
+TEST(SaverMusicTest, FileKindCountsShiftJisCharactersAndLeavesTrailBytes) {
+  // 表 is 95 5C: its trail byte is a backslash.
+  EXPECT_EQ(FileMusicOf(2, "C:\\\x95\x5C\\\x95\x5C.Wav"), SaverFileMusic::Wav);
+  // A two-byte character whose trail byte is 'w' followed by "av": the last
+  // three bytes spell "wav", the last three characters do not.
+  EXPECT_EQ(UpperCase(LastCharacters("C:\\m\\a.\x83wav", 3)), "\x83wAV");
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\a.\x83wav"), SaverFileMusic::None);
+  EXPECT_EQ(FileMusicOf(2, "C:\\m\\\x83mp3"), SaverFileMusic::None);
+  // Two-byte characters in the ending itself stay whole.
+  EXPECT_EQ(UpperCase(LastCharacters("C:\\\x83\x76\x83\x76\x83\x76", 3)), "\x83\x76\x83\x76\x83\x76");
+  EXPECT_EQ(UpperCase(LastCharacters("a.\x83\x76mp", 3)), "\x83\x76MP");
+  // Half-width katakana are single bytes.
+  EXPECT_EQ(UpperCase(LastCharacters("\xCC\xA7\xB2\xD9", 3)), "\xA7\xB2\xD9");
+  // A lone lead byte at the end is a character of its own.
+  EXPECT_EQ(UpperCase(LastCharacters("abwa\x83", 3)), "WA\x83");
 }
 
 TEST(SaverMusicTest, CdStopOnlyWhilePollStillRuns) {

@@ -14,8 +14,9 @@ GENERATOR = os.path.join(ROOT, "host", "resources", "tools", "generate.py")
 
 
 def identify(path, fmt):
-    return subprocess.run(["identify", "-format", fmt, path], stdout=subprocess.PIPE,
-                          check=True).stdout.decode().strip()
+    # The C locale: what identify prints must not follow the user's language.
+    return subprocess.run(["identify", "-format", fmt, path], stdout=subprocess.PIPE, check=True,
+                          env=dict(os.environ, LC_ALL="C", LANGUAGE="")).stdout.decode().strip()
 
 
 def jpeg_frame(path):

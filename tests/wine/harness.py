@@ -31,6 +31,11 @@ RENDERER_NAME = "ぬめらぼ.dll"
 SETTINGS_NAME = "ぬめらぼ.ini"
 
 
+# Tools whose printed output a test reads run in the C locale: in a Japanese
+# shell objdump, for one, reports "ファイル形式" instead of "file format".
+C_LOCALE = dict(os.environ, LC_ALL="C", LANGUAGE="")
+
+
 def host_binary():
     return os.path.join(WIN64_DIR, "host", HOST_NAME)
 
@@ -224,7 +229,7 @@ def find_windows(title, visible_only=False):
     """X window ids whose name is exactly title."""
     pattern = "^" + "".join("\\" + ch if ch in ".^$*+?()[]{}|\\" else ch for ch in title) + "$"
     cmd = ["xdotool", "search"] + (["--onlyvisible"] if visible_only else []) + ["--name", pattern]
-    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, env=C_LOCALE)
     return [int(x) for x in r.stdout.split()]
 
 
@@ -237,7 +242,7 @@ def wait_window(title, timeout=20.0, visible_only=True):
 def window_geometry(window):
     """(x, y, width, height) of an X window, from xdotool."""
     r = subprocess.run(["xdotool", "getwindowgeometry", "--shell", str(window)],
-                       stdout=subprocess.PIPE, check=True)
+                       stdout=subprocess.PIPE, check=True, env=C_LOCALE)
     values = dict(line.split("=", 1) for line in r.stdout.decode().split() if "=" in line)
     return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
 
@@ -397,7 +402,7 @@ def audio_rms(raw_path, start_seconds=None, seconds=None):
     if start_seconds is not None:
         cmd += ["trim", str(start_seconds)] + ([str(seconds)] if seconds is not None else [])
     cmd += ["stat"]
-    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    r = subprocess.run(cmd, stdout=subprocess.PIPE, stderr=subprocess.PIPE, env=C_LOCALE)
     for line in r.stderr.decode().splitlines():
         if line.startswith("RMS     amplitude"):
             return float(line.split(":")[1])

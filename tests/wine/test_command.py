@@ -23,6 +23,7 @@ BUTTONS = {
     4: (250, 120, 200, 80),
 }
 AWAY = (200, 280)  # demo background, over no button
+LABEL = (410, 240)  # centre of the demo's label
 WHITE = (255, 255, 255)
 LAVENDER = (0xC6, 0xC5, 0xD7)
 
@@ -106,14 +107,17 @@ class PointerTest(CommandTestCase):
         self.expect_clicks(["Click 1"])
 
     def test_release_after_leaving_does_not_click(self):
-        harness.mouse_move(*centre(1))
-        time.sleep(0.3)
-        harness.mouse_down(1)
-        time.sleep(0.2)
-        harness.mouse_move(*AWAY)
-        time.sleep(0.4)  # several hover ticks see the pointer away
-        harness.mouse_up(1)
-        self.expect_clicks([])
+        # The left button, and the right one, whose press the button does not
+        # capture: released away, neither clicks.
+        for mouse_button in (1, 3):
+            harness.mouse_move(*centre(1))
+            time.sleep(0.3)
+            harness.mouse_down(mouse_button)
+            time.sleep(0.2)
+            harness.mouse_move(*AWAY)
+            time.sleep(0.4)  # several hover ticks see the pointer away
+            harness.mouse_up(mouse_button)
+            self.expect_clicks([], settle=0.5)
         # Leaving and coming back during the press does not click either.
         harness.mouse_move(*centre(1))
         time.sleep(0.3)
@@ -139,6 +143,19 @@ class PointerTest(CommandTestCase):
         self.expect_clicks(["Click 3"])
         harness.mouse_click(2)
         self.expect_clicks(["Click 3"])
+
+    def test_double_click_on_a_label_clicks_once(self):
+        # The second press of a double click raises no second Click (the
+        # home-page link would otherwise open the page twice).
+        harness.mouse_move(*LABEL)
+        time.sleep(0.3)
+        subprocess.run(["xdotool", "click", "--repeat", "2", "--delay", "60", "1"], check=True)
+        self.expect_clicks(["Click label"])
+        # Two clicks far enough apart are two clicks.
+        for _ in range(2):
+            time.sleep(0.7)  # beyond the double-click time
+            harness.mouse_click(1)
+        self.expect_clicks(["Click label", "Click label"])
 
     def test_click_on_the_caption_reaches_the_button(self):
         x, y, w, h = BUTTONS[4]

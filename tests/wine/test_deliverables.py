@@ -46,11 +46,12 @@ def manifests(path):
 class DeliverablesTest(unittest.TestCase):
     def check(self, path, fmt):
         self.assertTrue(os.path.isfile(path), path)
-        r = subprocess.run(["objdump", "-p", path], stdout=subprocess.PIPE, check=False)
+        r = subprocess.run(["objdump", "-p", path], stdout=subprocess.PIPE, check=False, env=harness.C_LOCALE)
         text = r.stdout.decode("utf-8", "replace")
         if "file format" not in text:  # host objdump without PE support
             tool = "i686-w64-mingw32-objdump" if "i386" in fmt else "x86_64-w64-mingw32-objdump"
-            text = subprocess.run([tool, "-p", path], stdout=subprocess.PIPE, check=True).stdout.decode()
+            text = subprocess.run([tool, "-p", path], stdout=subprocess.PIPE, check=True,
+                                  env=harness.C_LOCALE).stdout.decode()
         self.assertIn("file format " + fmt, text, path)
         magic = "PE32+" if fmt == "pei-x86-64" else "PE32"
         self.assertIn("Magic\t\t\t%s" % ("020b" if magic == "PE32+" else "010b"), text, path)
@@ -58,6 +59,8 @@ class DeliverablesTest(unittest.TestCase):
         self.assertTrue(dlls, path)
         self.assertLessEqual(dlls, PLATFORM_DLLS, (path, dlls - PLATFORM_DLLS))
         self.assertIn("(Windows GUI)", text, path)
+        with open(path, "rb") as f:
+            self.assertNotIn(b"saver-steps.log", f.read(), "the benchmark's step recorder was shipped")
 
     def test_both_programs_of_both_architectures(self):
         for arch, (folder, fmt) in BUILDS.items():

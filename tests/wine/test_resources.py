@@ -38,7 +38,7 @@ class ResourcesTest(harness.WineTestCase):
 
     def test_the_host_file_holds_every_resource(self):
         r = subprocess.run(["x86_64-w64-mingw32-objdump", "-h", harness.host_binary()],
-                           stdout=subprocess.PIPE, check=True)
+                           stdout=subprocess.PIPE, check=True, env=harness.C_LOCALE)
         self.assertIn(".rsrc", r.stdout.decode())
         size = os.path.getsize(harness.host_binary())
         art = sum(os.path.getsize(os.path.join(ART, f)) for f in os.listdir(ART))

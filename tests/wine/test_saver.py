@@ -1,11 +1,16 @@
 """The saver under Wine, from the platform's /s to Escape: the desktop and
 the built-in picture on drive C:, the renderer's window, the music, a host
 that ends with its renderer and leaves nothing behind, the folders the host
-may be installed in, and a renderer that takes seconds to open its window."""
+may be installed in, a renderer that takes seconds to open its window, one
+that dies or is no program, and a leftover renderer window."""
 
+import array
 import glob
+import math
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import time
 import unittest
@@ -75,7 +80,7 @@ def back_picture_jpeg():
     """The committed 512 x 512 JPEG of the saver's built-in picture."""
     for path in sorted(glob.glob(os.path.join(harness.SOURCE_DIR, "host", "resources", "**", "*.jp*g"),
                                  recursive=True)):
-        r = subprocess.run(["identify", "-format", "%w %h", path], stdout=subprocess.PIPE)
+        r = subprocess.run(["identify", "-format", "%w %h", path], stdout=subprocess.PIPE, env=harness.C_LOCALE)
         if r.stdout.decode().strip() == "512 512":
             return path
     return None
@@ -110,6 +115,45 @@ def prefix_processes(prefix, needle="ぬめらぼ"):
         if ("WINEPREFIX=" + prefix.path).encode() in env and needle in cmdline:
             found.append(cmdline)
     return found
+
+
+def prefix_pids(prefix, needle):
+    """Unix process ids of the prefix's processes whose command line holds needle."""
+    pids = []
+    for pid in os.listdir("/proc"):
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                env = f.read().split(b"\0")
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                cmdline = f.read().decode("utf-8", "replace")
+        except (OSError, ValueError):
+            continue
+        if pid.isdigit() and ("WINEPREFIX=" + prefix.path).encode() in env and needle in cmdline:
+            pids.append(int(pid))
+    return pids
+
+
+class ToneMeter:
+    """Seconds of sound in the capture: 0.1 s slices louder than an RMS of 0.1,
+    counted as the capture grows."""
+
+    def __init__(self, prefix):
+        self.path, self.read, self.loud = prefix.capture_path, 0, 0
+
+    def seconds(self):
+        window = harness.CAPTURE_RATE // 10 * harness.CAPTURE_FRAME
+        try:
+            with open(self.path, "rb") as f:
+                f.seek(self.read)
+                data = f.read()
+        except FileNotFoundError:
+            return 0.0
+        for i in range(0, len(data) - window + 1, window):
+            samples = array.array("h", data[i:i + window])
+            if math.sqrt(sum(s * s for s in samples) / len(samples)) / 32768 > 0.1:
+                self.loud += 1
+            self.read += window
+        return self.loud / 10
 
 
 def wineserver_idle(prefix, timeout=20):
@@ -188,8 +232,9 @@ class SaverRunTest(harness.WineTestCase):
         watch = RendererWatch(self.prefix)
         time.sleep(0.5)
         escape_renderer(self, window)
+        # The watch looks every 500 ms: the host is gone soon after the window.
+        self.assertIsNotNone(harness.wait_exit(host, 1.5), "the host outlives the renderer's window by 1.5 s")
         self.assertEqual(watch.result(), ["window", "exit", "0"])
-        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
         self.assertEqual(prefix_processes(self.prefix), [])
         self.assertTrue(wineserver_idle(self.prefix), "processes left in the prefix")
 
@@ -250,7 +295,95 @@ class SaverRunTest(harness.WineTestCase):
             start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
             self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
 
+    def test_mp3_music_restarts_during_the_show_and_stops_with_it(self):
+        folder = self.prefix.install()
+        os.makedirs(self.prefix.c("Music"))
+        length = 1.5
+        make_tone(self.prefix.c("Music", "tone.wav"), length, 660)
+        subprocess.run(["lame", "--quiet", self.prefix.c("Music", "tone.wav"), self.prefix.c("Music", "Tone.Mp3")],
+                       check=True)
+        write_settings(folder, 2, "C:\\Music\\Tone.Mp3")
+        host = self.start_host(folder, "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        # Heard for more than two plays' length: the keep-alive restarted it.
+        meter = ToneMeter(self.prefix)
+        self.assertTrue(harness.wait_for(lambda: meter.seconds() > 2 * length + 0.5, timeout=30, interval=0.5),
+                        "the MP3 was not restarted (%.1f s heard)" % meter.seconds())
+        self.assertIsNone(host.poll())
+        self.end_show(host, window)
+        before = harness.capture_size(self.prefix)
+        time.sleep(1.0)
+        after = harness.capture_size(self.prefix)
+        if after > before:
+            start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
+            self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
 
+    def test_a_leftover_renderer_window_keeps_the_host_until_it_goes(self):
+        folder = self.prefix.install()
+        leftover = self.prefix.start(harness.helper_binary("startup_probe"), "window", RENDERER_TITLE,
+                                     stdout=subprocess.PIPE)
+        self.assertEqual(leftover.stdout.readline().strip(), b"ready")
+        old = set(harness.find_windows(RENDERER_TITLE))
+        host = self.start_host(folder, "/s")
+        mine = harness.wait_for(lambda: set(harness.find_windows(RENDERER_TITLE, True)) - old, timeout=30)
+        self.assertTrue(mine, "no renderer window")
+        window = mine.pop()
+        time.sleep(0.5)
+        press_escape(window)
+        self.assertTrue(harness.wait_for(lambda: window not in harness.find_windows(RENDERER_TITLE), timeout=10))
+        self.assertIsNone(harness.wait_exit(host, 1.5), "the host ended beside a leftover renderer window")
+        leftover.kill()
+        leftover.stdout.close()
+        self.assertIsNotNone(harness.wait_exit(host, 1.5), "the host outlives the last renderer window")
+
+    def test_a_dead_renderer_or_no_program_ends_the_host(self):
+        folder = self.prefix.install()
+        host = self.start_host(folder, "/s")
+        self.assertIsNotNone(harness.wait_window(RENDERER_TITLE, timeout=30), "no renderer window")
+        renderer = prefix_pids(self.prefix, harness.RENDERER_NAME)
+        self.assertTrue(renderer)
+        for pid in renderer:
+            os.kill(pid, signal.SIGKILL)
+        self.assertIsNotNone(harness.wait_exit(host, 1.5), "the host outlives a killed renderer")
+
+        # A renderer file that is no program: the host ends at its first look,
+        # without a message, long before the 10 s it grants a slow renderer.
+        with open(os.path.join(folder, harness.RENDERER_NAME), "wb") as f:
+            f.write(b"not a program\r\n" * 64)
+        host = self.start_host(folder, "/s")
+        self.assertIsNotNone(harness.wait_exit(host, 6), "the host waits for a renderer that never came")
+        self.assertEqual(harness.find_windows("ぬめらぼ (ScreenSaver)"), [])
+        self.assertEqual(prefix_processes(self.prefix), [])
+
+    def test_a_failed_bitmap_write_leaves_the_older_file_whole(self):
+        # A file-size limit below the desktop bitmap's 3.9 MB makes its write
+        # fail half-way, as a full disk would; the 0.8 MB picture still fits.
+        folder = self.prefix.install()
+        old = self.prefix.c("Numerabo1.bmp")
+        harness.write_bmp24(old, 8, 8, lambda x, y: (200, 30, 30))
+        with open(old, "rb") as f:
+            before = f.read()
+        # The prefix's server starts outside the limit.
+        subprocess.run([harness.WINESERVER, "-p"], env=self.prefix.env(), check=True)
+
+        def limited():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write, not a killed process
+            resource.setrlimit(resource.RLIMIT_FSIZE, (2 << 20, 2 << 20))
+
+        host = subprocess.Popen([harness.WINE_LOADER, os.path.join(folder, harness.HOST_NAME), "/s"],
+                                cwd=folder, env=self.prefix.env(), preexec_fn=limited, start_new_session=True,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.prefix.processes.append(host)
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        with open(old, "rb") as f:
+            self.assertEqual(f.read(), before, "the older desktop bitmap was spoilt")
+        self.assertEqual(os.path.getsize(self.prefix.c("Numerabo2.bmp")), 54 + 512 * 3 * 512)
+        self.assertEqual(sorted(n for n in os.listdir(self.prefix.drive_c) if ".bmp" in n.lower()),
+                         ["Numerabo1.bmp", "Numerabo2.bmp"], "a partial file was left behind")
+        escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
 
 
 class SaverInstallTest(harness.WineTestCase):

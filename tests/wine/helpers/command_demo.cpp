@@ -1,8 +1,9 @@
 // A window holding image buttons, for driving them with the real pointer.
 //
-//   command_demo.exe            shows the buttons at a fixed place on the
-//                               screen, prints "Ready" and then
-//                               "Click <n>" whenever button n raises Click
+//   command_demo.exe            shows the buttons and a label at a fixed
+//                               place on the screen, prints "Ready" and then
+//                               "Click <n>" whenever button n raises Click,
+//                               "Click label" whenever the label does
 //   command_demo.exe --dump D   writes the six state pictures as D\<n>.bmp
 //                               (n = 1 Normal ... 6 Disable) and ends
 //
@@ -11,6 +12,7 @@
 //   2 "ｷｬﾝｾﾙ" disabled at  20, 70, 77 x 25
 //   3 "..."           at  20,120, 41 x 21
 //   4 "大きいボタン"  at 150, 20, 200 x 80
+//   a label "リンク" filling a picture panel at 250, 120, 120 x 40
 #include <windows.h>
 
 #include <cstdio>
@@ -18,6 +20,7 @@
 
 #include "host/command/command.h"
 #include "host/startup/framework.h"
+#include "host/startup/framework_controls.h"
 
 using namespace numerabo;
 
@@ -99,6 +102,17 @@ int main(int argc, char** argv) {
   }
   buttons[1]->SetEnabled(false);
   for (Command* b : buttons) b->Initialize();
+
+  // A label as the settings dialog's link is one: windowless, on a panel.
+  PicturePanel panel;
+  panel.Create(window, 250 * 15, 120 * 15, 120 * 15, 40 * 15, RGB(224, 224, 224));
+  Label* label = panel.Controls().AddLabel();
+  label->Move(0, 0, 120 * 15, 40 * 15);
+  label->SetCaption("リンク");
+  label->Click = [] {
+    std::printf("Click label\n");
+    std::fflush(stdout);
+  };
 
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);

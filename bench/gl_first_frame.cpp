@@ -1,0 +1,58 @@
+// What any OpenGL program pays before its first frame: a 1024 x 768 pop-up
+// window at the top-left corner, a context with the renderer's pixel format
+// and one frame cleared to magenta. The saver benchmark measures the saver's
+// own start against this one. Stays until closed.
+#include <windows.h>
+#include <GL/gl.h>
+
+namespace {
+
+HDC g_dc = nullptr;
+
+void ClearFrame() {
+  glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  SwapBuffers(g_dc);
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      ClearFrame();
+      ValidateRect(window, nullptr);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  WNDCLASSA wc = {};
+  wc.style = CS_OWNDC;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = "gl_first_frame";
+  RegisterClassA(&wc);
+  HWND window = CreateWindowExA(0, wc.lpszClassName, wc.lpszClassName, WS_POPUP, 0, 0, 1024, 768, nullptr,
+                                nullptr, instance, nullptr);
+  if (!window) return 1;
+  g_dc = GetDC(window);
+  PIXELFORMATDESCRIPTOR pfd = {};
+  pfd.nSize = sizeof pfd;
+  pfd.nVersion = 1;
+  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.cColorBits = static_cast<BYTE>(GetDeviceCaps(g_dc, BITSPIXEL));
+  pfd.cDepthBits = 16;
+  SetPixelFormat(g_dc, ChoosePixelFormat(g_dc, &pfd), &pfd);
+  wglMakeCurrent(g_dc, wglCreateContext(g_dc));
+  ShowWindow(window, SW_SHOW);
+  ClearFrame();
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
