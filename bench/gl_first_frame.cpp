@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <GL/gl.h>
 
+#include "bench/gl_context.h"
+
 namespace {
 
 HDC g_dc = nullptr;
@@ -41,15 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                 nullptr, instance, nullptr);
   if (!window) return 1;
   g_dc = GetDC(window);
-  PIXELFORMATDESCRIPTOR pfd = {};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = static_cast<BYTE>(GetDeviceCaps(g_dc, BITSPIXEL));
-  pfd.cDepthBits = 16;
-  SetPixelFormat(g_dc, ChoosePixelFormat(g_dc, &pfd), &pfd);
-  wglMakeCurrent(g_dc, wglCreateContext(g_dc));
+  MakeGlContextCurrent(g_dc);
   ShowWindow(window, SW_SHOW);
   ClearFrame();
   MSG msg;

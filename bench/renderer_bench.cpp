@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "bench/gl_context.h"
 #include "renderer/bitmap_texture.h"
 #include "renderer/body_geometry.h"
 #include "renderer/scene.h"
@@ -54,15 +55,7 @@ HDC OpenWindow() {
   HWND window = CreateWindowExA(0, wc.lpszClassName, wc.lpszClassName, WS_POPUP | WS_VISIBLE, 0, 0, clientWidth,
                                 clientHeight, nullptr, nullptr, wc.hInstance, nullptr);
   HDC dc = GetDC(window);
-  PIXELFORMATDESCRIPTOR pfd = {};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
-  pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-  pfd.iPixelType = PFD_TYPE_RGBA;
-  pfd.cColorBits = static_cast<BYTE>(GetDeviceCaps(dc, BITSPIXEL));
-  pfd.cDepthBits = 16;
-  SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
-  wglMakeCurrent(dc, wglCreateContext(dc));
+  MakeGlContextCurrent(dc);
   Pump();
   return dc;
 }
