@@ -6,3 +6,16 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: nothing here can download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# The 32-bit build runs under 32-bit Wine emulated by this qemu-i386 (see
+# scripts/setup-i686.sh and scripts/i686-run.sh).
+QEMU_I386=${NUMERABO_QEMU_I386:-/usr/local/lib/numerabo/qemu-i386}
+WINE32_LOADER=/usr/lib/wine/wine
+# True when $1 is a qemu-i386 of version 8.1 or newer.
+qemu_i386_usable() {
+  local v
+  v=$("$1" --version 2>/dev/null | sed -n 's/^qemu-i386 version \([0-9]*\)\.\([0-9]*\).*/\1 \2/p')
+  [ -n "$v" ] || return 1
+  set -- $v
+  [ "$1" -gt 8 ] || { [ "$1" -eq 8 ] && [ "$2" -ge 1 ]; }
+}

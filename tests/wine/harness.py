@@ -6,11 +6,19 @@ the programs into it, starts them as separate processes and watches them the
 way a user and the platform do: windows by title, files on drive C:, keys,
 screenshots and captured audio.
 
-Environment (set by ctest): NUMERABO_SOURCE_DIR, NUMERABO_WIN64_DIR,
-NUMERABO_WINE_WORK, and DISPLAY (set by scripts/test.sh).
+The same tests run against either build. NUMERABO_ARCH picks it: x86_64
+(the default) runs natively under 64-bit Wine; i686 runs the 32-bit programs
+under 32-bit Wine emulated by qemu-i386 (scripts/i686-wine.sh), in a 32-bit
+prefix, with more patience for the slower start-up. Under i686 only the
+tests marked with @both_arches run; the others report themselves skipped.
+
+Environment (set by ctest): NUMERABO_ARCH, NUMERABO_SOURCE_DIR,
+NUMERABO_WIN64_DIR, NUMERABO_WIN32_DIR, NUMERABO_WINE_WORK, and DISPLAY (set
+by scripts/test.sh).
 """
 
 import os
+import platform
 import shutil
 import signal
 import struct
@@ -18,13 +26,57 @@ import subprocess
 import time
 import unittest
 
-WINE_LOADER = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 
 SOURCE_DIR = os.environ.get("NUMERABO_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-WIN64_DIR = os.environ.get("NUMERABO_WIN64_DIR", os.path.join(SOURCE_DIR, "build", "x86_64"))
 WINE_WORK = os.environ.get("NUMERABO_WINE_WORK", os.path.join(SOURCE_DIR, "build", "native", "wine"))
-TEMPLATE = os.path.join(WINE_WORK, "template")
+ARCH = os.environ.get("NUMERABO_ARCH", "x86_64")
+
+
+class Arch:
+    """What running one build takes: its build folder, the command that
+    starts a Windows program, its prepared prefix, and how much longer than
+    native every wait may take."""
+
+    def __init__(self, name, build_env, loader, template, patience):
+        self.name = name
+        self.build_dir = os.environ.get(build_env, os.path.join(SOURCE_DIR, "build", name))
+        self.loader = loader
+        self.template = os.path.join(WINE_WORK, template)
+        self.patience = patience
+
+
+ARCHES = {
+    "x86_64": Arch("x86_64", "NUMERABO_WIN64_DIR", ["/usr/lib/wine/wine64"], "template", 1.0),
+    "i686": Arch("i686", "NUMERABO_WIN32_DIR", [os.path.join(SOURCE_DIR, "scripts", "i686-wine.sh")],
+                 "template-i686", 3.0),
+}
+RUN = ARCHES[ARCH]
+WIN64_DIR = ARCHES["x86_64"].build_dir
+WINE_LOADER = RUN.loader[0]
+TEMPLATE = RUN.template
+# How long the renderer needs at most to show a frame and to look at its keys.
+FRAME = 0.3 * RUN.patience
+
+
+def both_arches(test):
+    """Marks a test method or class to run on the 32-bit build as well."""
+    test.numerabo_both_arches = True
+    return test
+
+
+def unavailable_reason():
+    """Why this build cannot run here, or None."""
+    if ARCH != "i686":
+        return None
+    release = [int(x) for x in platform.release().split("-")[0].split(".")[:2]]
+    if release < [6, 7]:
+        return "kernel %s has no binfmt_misc per namespace (6.7 needed)" % platform.release()
+    for path, what in (("/usr/lib/wine/wine", "32-bit Wine (wine32:i386)"),
+                       (os.environ.get("NUMERABO_QEMU_I386", "/usr/local/lib/numerabo/qemu-i386"), "qemu-i386")):
+        if not os.path.isfile(path):
+            return "%s is not installed (scripts/setup-i686.sh)" % what
+    return None
 
 HOST_NAME = "ぬめらぼ.scr"
 RENDERER_NAME = "ぬめらぼ.dll"
@@ -32,16 +84,16 @@ SETTINGS_NAME = "ぬめらぼ.ini"
 
 
 def host_binary():
-    return os.path.join(WIN64_DIR, "host", HOST_NAME)
+    return os.path.join(RUN.build_dir, "host", HOST_NAME)
 
 
 def renderer_binary():
-    return os.path.join(WIN64_DIR, "renderer", RENDERER_NAME)
+    return os.path.join(RUN.build_dir, "renderer", RENDERER_NAME)
 
 
 def helper_binary(name):
     """A test helper program built from tests/wine/helpers/<name>.cpp."""
-    return os.path.join(WIN64_DIR, "helpers", name + ".exe")
+    return os.path.join(RUN.build_dir, "helpers", name + ".exe")
 
 
 def sjis(text):
@@ -112,7 +164,7 @@ class WinePrefix:
     # -- processes ----------------------------------------------------------
     def start(self, program, *args, cwd=None, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         """Starts a Windows program (a Unix path) under Wine; returns the Popen."""
-        p = subprocess.Popen([WINE_LOADER, program, *args], cwd=cwd or os.path.dirname(program),
+        p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
                              env=env or self.env(), stdout=stdout, stderr=stderr,
                              start_new_session=True)
         self.processes.append(p)
@@ -121,7 +173,7 @@ class WinePrefix:
     def run(self, program, *args, timeout=60, env=None, cwd=None):
         """Runs a program to its end; returns (exit code, stdout text)."""
         p = self.start(program, *args, env=env, cwd=cwd, stdout=subprocess.PIPE)
-        out, _ = p.communicate(timeout=timeout)
+        out, _ = p.communicate(timeout=timeout * RUN.patience)
         return p.returncode, out.decode("utf-8", "replace")
 
     def _kill_server(self):
@@ -178,8 +230,9 @@ def asoundrc(capture):
 
 
 def wait_for(predicate, timeout=20.0, interval=0.1):
-    """Polls predicate until it returns a true value; returns it (or None)."""
-    end = time.time() + timeout
+    """Polls predicate until it returns a true value; returns it (or None).
+    The timeout is the native one: emulated builds get more."""
+    end = time.time() + timeout * RUN.patience
     while True:
         value = predicate()
         if value:
@@ -192,7 +245,7 @@ def wait_for(predicate, timeout=20.0, interval=0.1):
 def wait_exit(process, timeout=20.0):
     """The exit code of process, or None when it is still running after timeout."""
     try:
-        return process.wait(timeout=timeout)
+        return process.wait(timeout=timeout * RUN.patience)
     except subprocess.TimeoutExpired:
         return None
 
@@ -389,6 +442,13 @@ class WineTestCase(unittest.TestCase):
     prefix_name = None
 
     def setUp(self):
+        if ARCH != "x86_64":
+            if not getattr(getattr(self, self._testMethodName), "numerabo_both_arches",
+                           getattr(type(self), "numerabo_both_arches", False)):
+                self.skipTest("x86_64 only")
+            reason = unavailable_reason()
+            if reason:
+                self.skipTest("the %s build cannot run here: %s" % (ARCH, reason))
         name = self.prefix_name or self.id().replace(".", "_")
         self.prefix = WinePrefix(name)
         self.addCleanup(self.prefix.close)
