@@ -8,6 +8,8 @@
 # the machine. Needs a kernel of 6.7 or newer (binfmt_misc per namespace).
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
+# "--check" only tells whether this can work here, and if not, why.
+if [ "${1:-}" = "--check" ]; then i686_runnable; exit; fi
 if [ "${1:-}" = "--in-namespace" ]; then
   shift
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc

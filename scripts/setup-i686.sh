@@ -15,10 +15,8 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
-kernel=$(uname -r)
-IFS=.- read -r major minor _ <<<"$kernel"
-if [ "$major" -lt 6 ] || { [ "$major" -eq 6 ] && [ "$minor" -lt 7 ]; }; then
-  echo "setup-i686: kernel $kernel has no binfmt_misc per namespace (6.7 or newer needed)" >&2
+if ! kernel_has_private_binfmt; then
+  echo "setup-i686: kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)" >&2
   exit 1
 fi
 
@@ -69,6 +67,6 @@ if ! qemu_i386_usable "$QEMU_I386"; then
   (cd "$work/deb" && apt-get "${apt_private[@]}" download -q qemu-user >/dev/null)
   dpkg-deb -x "$work"/deb/qemu-user_*.deb "$work/root"
   $SUDO install -D -m 755 "$work/root/usr/bin/qemu-i386" "$QEMU_I386"
-  qemu_i386_usable "$QEMU_I386"
 fi
+i686_runnable >&2
 echo "setup-i686: 32-bit Wine and $("$QEMU_I386" --version | head -1) present"

@@ -19,3 +19,17 @@ qemu_i386_usable() {
   set -- $v
   [ "$1" -gt 8 ] || { [ "$1" -eq 8 ] && [ "$2" -ge 1 ]; }
 }
+# Succeeds when the kernel gives each user namespace its own binfmt_misc (6.7).
+kernel_has_private_binfmt() {
+  local major minor
+  IFS=.- read -r major minor _ <<<"$(uname -r)"
+  [ "$major" -gt 6 ] || { [ "$major" -eq 6 ] && [ "$minor" -ge 7 ]; }
+}
+# Succeeds when the 32-bit build can run here; otherwise says why and fails.
+i686_runnable() {
+  if ! kernel_has_private_binfmt; then
+    echo "kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)"; return 1
+  fi
+  if [ ! -x "$WINE32_LOADER" ]; then echo "32-bit Wine (wine32:i386) is not installed"; return 1; fi
+  if ! qemu_i386_usable "$QEMU_I386"; then echo "no qemu-i386 8.1 or newer at $QEMU_I386"; return 1; fi
+}

@@ -18,7 +18,6 @@ by scripts/test.sh).
 """
 
 import os
-import platform
 import shutil
 import signal
 import struct
@@ -65,22 +64,17 @@ def both_arches(test):
     return test
 
 
-def unavailable_reason():
-    """Why this build cannot run here, or None."""
-    if ARCH != "i686":
-        return None
-    release = [int(x) for x in platform.release().split("-")[0].split(".")[:2]]
-    if release < [6, 7]:
-        return "kernel %s has no binfmt_misc per namespace (6.7 needed)" % platform.release()
-    for path, what in (("/usr/lib/wine/wine", "32-bit Wine (wine32:i386)"),
-                       (os.environ.get("NUMERABO_QEMU_I386", "/usr/local/lib/numerabo/qemu-i386"), "qemu-i386")):
-        if not os.path.isfile(path):
-            return "%s is not installed (scripts/setup-i686.sh)" % what
-    return None
+_unavailable = []
 
-HOST_NAME = "ぬめらぼ.scr"
-RENDERER_NAME = "ぬめらぼ.dll"
-SETTINGS_NAME = "ぬめらぼ.ini"
+
+def unavailable_reason():
+    """Why this build cannot run here, or None; asked once."""
+    if ARCH == "x86_64":
+        return None
+    if not _unavailable:
+        r = subprocess.run([RUN.loader[0], "--check"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        _unavailable.append(r.stdout.decode("utf-8", "replace").strip() or "check failed" if r.returncode else None)
+    return _unavailable[0]
 
 
 def host_binary():

@@ -122,6 +122,7 @@ class RendererTestCase(harness.WineTestCase):
 
 class RendererWithPictures(RendererTestCase):
 
+    @harness.both_arches
     def test_window_pictures_input_and_escape(self):
         green, yellow = (0, 255, 0), (255, 255, 0)
         self.put_bitmaps(bmp24(400, 300, green), bmp24(512, 512, yellow))
@@ -155,6 +156,7 @@ class RendererWithPictures(RendererTestCase):
 
 class RendererWithoutPictures(RendererTestCase):
 
+    @harness.both_arches
     def test_missing_files_messages_and_close_request(self):
         self.start_renderer()
         self.assertScene(self.shot("frame"), None, UNTEXTURED_SPHERE)
@@ -174,12 +176,14 @@ class RendererWithoutPictures(RendererTestCase):
 
 class RendererWithMalformedFiles(RendererTestCase):
 
+    @harness.both_arches
     def test_truncated_and_wrong_magic(self):
         self.run_malformed("truncated", "wrong_magic")
 
     def test_32_bit_and_compressed(self):
         self.run_malformed("bits32", "compressed")
 
+    @harness.both_arches
     def test_huge_dimensions_and_short_pixel_data(self):
         self.run_malformed("huge", "short_pixels")
 

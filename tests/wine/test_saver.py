@@ -193,6 +193,7 @@ class SaverRunTest(harness.WineTestCase):
         self.assertEqual(prefix_processes(self.prefix), [])
         self.assertTrue(wineserver_idle(self.prefix), "processes left in the prefix")
 
+    @harness.both_arches
     def test_saver_run_writes_both_bitmaps_and_ends_with_the_renderer(self):
         folder = self.prefix.install()
         self.show_desktop(1)
@@ -227,6 +228,7 @@ class SaverRunTest(harness.WineTestCase):
         self.assert_picture_bitmap()
         self.end_show(host, window)
 
+    @harness.both_arches
     def test_wav_music_sounds_during_the_show_and_stops_with_it(self):
         folder = self.prefix.install(folder=("Program Files", "Numerabo Saver"))
         os.makedirs(self.prefix.c("Sound Files"))
