@@ -77,6 +77,11 @@ def unavailable_reason():
     return _unavailable[0]
 
 
+HOST_NAME = "ぬめらぼ.scr"
+RENDERER_NAME = "ぬめらぼ.dll"
+SETTINGS_NAME = "ぬめらぼ.ini"
+
+
 def host_binary():
     return os.path.join(RUN.build_dir, "host", HOST_NAME)
 
