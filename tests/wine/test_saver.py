@@ -135,21 +135,10 @@ class RendererWatch:
         return out.decode("utf-8", "replace").split()
 
 
-def press_escape(window, hold=0.3):
-    """Escape held for a moment: the renderer looks at its key flags once per
-    frame, and a press and release that both arrive between two frames would
-    go unseen."""
-    subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    subprocess.run(["xdotool", "keydown", "Escape"], check=True)
-    time.sleep(hold)
-    subprocess.run(["xdotool", "keyup", "Escape"], check=True)
-
-
 def escape_renderer(test, window):
-    time.sleep(0.5)
-    press_escape(window)
-    if not harness.wait_for(lambda: not harness.find_windows(RENDERER_TITLE), timeout=10):
+    gone = lambda: not harness.find_windows(RENDERER_TITLE)
+    harness.hold_key(window, "Escape", until=gone)
+    if not harness.wait_for(gone, timeout=10):
         test.fail("the renderer's window stays after Escape")
 
 
