@@ -1,7 +1,7 @@
 #!/bin/bash
 # Installs what running the 32-bit (i686) build needs. This machine's kernel
 # cannot execute 32-bit code, so the i686 programs run under 32-bit Wine
-# inside qemu-i386 user-mode emulation (see scripts/wine-env.sh for how):
+# inside qemu-i386 user-mode emulation (see scripts/i686-wine.sh for how):
 #   - 32-bit Wine and the i386 libraries it loads at run time, from the
 #     Debian archive through multiarch;
 #   - a qemu-i386 of version 8.1 or newer (older ones take about a minute to

@@ -8,7 +8,7 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The 32-bit build runs under 32-bit Wine emulated by this qemu-i386 (see
-# scripts/setup-i686.sh and scripts/i686-run.sh).
+# scripts/setup-i686.sh and scripts/i686-wine.sh).
 QEMU_I386=${NUMERABO_QEMU_I386:-/usr/local/lib/numerabo/qemu-i386}
 WINE32_LOADER=/usr/lib/wine/wine
 # True when $1 is a qemu-i386 of version 8.1 or newer.
