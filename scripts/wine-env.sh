@@ -32,4 +32,8 @@ i686_runnable() {
   fi
   if [ ! -x "$WINE32_LOADER" ]; then echo "32-bit Wine (wine32:i386) is not installed"; return 1; fi
   if ! qemu_i386_usable "$QEMU_I386"; then echo "no qemu-i386 8.1 or newer at $QEMU_I386"; return 1; fi
+  if ! unshare --user --map-root-user --mount -- \
+       mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null; then
+    echo "no private binfmt_misc in a user namespace here (unshare or mount refused)"; return 1
+  fi
 }
