@@ -5,26 +5,40 @@
 #   - With none: it runs headless on a private Xvfb, a screenshot of the
 #     running show is saved and its path printed, then Escape ends it.
 # Extra arguments replace /s (for example: scripts/run.sh /c for the
-# settings dialog).
+# settings dialog). "--arch i686" first runs the 32-bit build, under
+# emulation (scripts/i686-wine.sh), instead of the x86_64 one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
+ARCH=x86_64
+if [ "${1:-}" = "--arch" ]; then ARCH=${2:?--arch needs x86_64 or i686}; shift 2; fi
 scripts/setup.sh
 scripts/build.sh --windows-only
 . scripts/wine-env.sh
+WINE=("$WINE_LOADER")
+PATIENCE=1  # emulation starts programs several times more slowly
 PREFIX="$BUILD/run-prefix"
-scripts/wine-prefix.sh "$PREFIX"
+case "$ARCH" in
+  x86_64) ;;
+  i686)
+    if ! reason=$(scripts/i686-wine.sh --check); then echo "run: $reason" >&2; exit 1; fi
+    WINE=("$(pwd)/scripts/i686-wine.sh")
+    PATIENCE=3
+    PREFIX="$BUILD/run-prefix-i686" ;;
+  *) echo "run: unknown architecture $ARCH (x86_64 or i686)" >&2; exit 2 ;;
+esac
+scripts/wine-prefix.sh "$PREFIX" "$ARCH"
 export WINEPREFIX="$PREFIX" HOME="$PREFIX/home"
 INSTALL="$PREFIX/drive_c/Program Files/Numerabo"
 mkdir -p "$INSTALL"
-cp "$BUILD/x86_64/host/ぬめらぼ.scr" "$BUILD/x86_64/renderer/ぬめらぼ.dll" "$INSTALL/"
+cp "$BUILD/$ARCH/host/ぬめらぼ.scr" "$BUILD/$ARCH/renderer/ぬめらぼ.dll" "$INSTALL/"
 ARGS=("$@")
 if [ ${#ARGS[@]} -eq 0 ]; then ARGS=(/s); fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "run: on display $DISPLAY; press Escape in the show to end it"
   cd "$INSTALL"
-  "$WINE_LOADER" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}"
+  "${WINE[@]}" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}"
   "$WINESERVER" -w
   exit 0
 fi
@@ -39,9 +53,9 @@ display -geometry +0+0 -title desktop -borderwidth 0 -resize 1280x1024! \
 DESKTOP_PID=$!
 sleep 2
 cd "$INSTALL"
-"$WINE_LOADER" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}" &
+"${WINE[@]}" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}" &
 HOST_PID=$!
-for _ in $(seq 300); do
+for _ in $(seq $((300 * PATIENCE))); do
   if xdotool search --name '^ぬめらぼ_VC$' >/dev/null 2>&1; then break; fi
   sleep 0.1
 done
@@ -52,10 +66,15 @@ echo "run: screenshot of the running show: $SHOT"
 WIN=$(xdotool search --name '^ぬめらぼ_VC$' | head -1 || true)
 if [ -n "$WIN" ]; then
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true
-  # Held for a moment: the show looks at the key once per frame.
-  xdotool keydown Escape; sleep 0.3; xdotool keyup Escape
+  # Held until the show has gone: it looks at the key once per frame.
+  xdotool keydown Escape
+  for _ in $(seq $((100 * PATIENCE))); do
+    if ! xdotool search --name '^ぬめらぼ_VC$' >/dev/null 2>&1; then break; fi
+    sleep 0.1
+  done
+  xdotool keyup Escape
 fi
-for _ in $(seq 100); do
+for _ in $(seq $((100 * PATIENCE))); do
   if ! kill -0 "$HOST_PID" 2>/dev/null; then break; fi
   sleep 0.1
 done

@@ -2,7 +2,8 @@
 # Installs what building and testing Numerabo needs on a Debian 12 machine:
 # both MinGW-w64 cross compilers, Wine, Xvfb and the X tools the Wine suite
 # drives windows with, the Japanese locale and font, audio capture tools.
-# Safe to run again: it installs only what is missing.
+# Safe to run again: it installs only what is missing. Then, where it can,
+# what running the 32-bit build needs (see scripts/setup-i686.sh).
 set -euo pipefail
 
 PACKAGES=(
@@ -40,3 +41,4 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   $SUDO locale-gen >/dev/null
 fi
 echo "setup: all packages present"
+"$(dirname "$0")/setup-i686.sh" || echo "setup: the 32-bit run is not available here (the i686 tests will be skipped)"

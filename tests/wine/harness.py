@@ -6,8 +6,16 @@ the programs into it, starts them as separate processes and watches them the
 way a user and the platform do: windows by title, files on drive C:, keys,
 screenshots and captured audio.
 
-Environment (set by ctest): NUMERABO_SOURCE_DIR, NUMERABO_WIN64_DIR,
-NUMERABO_WINE_WORK, and DISPLAY (set by scripts/test.sh).
+The same tests run against either build. NUMERABO_ARCH picks it: x86_64
+(the default) runs natively under 64-bit Wine; i686 runs the 32-bit programs
+under 32-bit Wine emulated by qemu-i386 (scripts/i686-wine.sh), in a 32-bit
+prefix, with more patience for the slower start-up. Under i686 only the
+tests marked with @both_arches run (all of them with NUMERABO_ALL_CASES=1);
+the others report themselves skipped.
+
+Environment (set by ctest): NUMERABO_ARCH, NUMERABO_SOURCE_DIR,
+NUMERABO_WIN64_DIR, NUMERABO_WIN32_DIR, NUMERABO_WINE_WORK, and DISPLAY (set
+by scripts/test.sh).
 """
 
 import os
@@ -18,13 +26,57 @@ import subprocess
 import time
 import unittest
 
-WINE_LOADER = "/usr/lib/wine/wine64"
 WINESERVER = "/usr/lib/wine/wineserver"
 
 SOURCE_DIR = os.environ.get("NUMERABO_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
-WIN64_DIR = os.environ.get("NUMERABO_WIN64_DIR", os.path.join(SOURCE_DIR, "build", "x86_64"))
 WINE_WORK = os.environ.get("NUMERABO_WINE_WORK", os.path.join(SOURCE_DIR, "build", "native", "wine"))
-TEMPLATE = os.path.join(WINE_WORK, "template")
+ARCH = os.environ.get("NUMERABO_ARCH", "x86_64")
+
+
+class Arch:
+    """What running one build takes: its build folder, the command that
+    starts a Windows program, its prepared prefix, and how much longer than
+    native every wait may take."""
+
+    def __init__(self, name, build_env, loader, template, patience):
+        self.name = name
+        self.build_dir = os.environ.get(build_env, os.path.join(SOURCE_DIR, "build", name))
+        self.loader = loader
+        self.template = os.path.join(WINE_WORK, template)
+        self.patience = patience
+
+
+ARCHES = {
+    "x86_64": Arch("x86_64", "NUMERABO_WIN64_DIR", ["/usr/lib/wine/wine64"], "template", 1.0),
+    "i686": Arch("i686", "NUMERABO_WIN32_DIR", [os.path.join(SOURCE_DIR, "scripts", "i686-wine.sh")],
+                 "template-i686", 3.0),
+}
+RUN = ARCHES[ARCH]
+WIN64_DIR = ARCHES["x86_64"].build_dir
+WINE_LOADER = RUN.loader[0]
+TEMPLATE = RUN.template
+# Long enough for the renderer to draw a frame and look at its keys.
+FRAME = 0.3 if ARCH == "x86_64" else 1.2
+
+
+def both_arches(test):
+    """Marks a test method or class to run on the 32-bit build as well."""
+    test.numerabo_both_arches = True
+    return test
+
+
+_unavailable = []
+
+
+def unavailable_reason():
+    """Why this build cannot run here, or None; asked once."""
+    if ARCH == "x86_64":
+        return None
+    if not _unavailable:
+        r = subprocess.run([RUN.loader[0], "--check"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        _unavailable.append(r.stdout.decode("utf-8", "replace").strip() or "check failed" if r.returncode else None)
+    return _unavailable[0]
+
 
 HOST_NAME = "ぬめらぼ.scr"
 RENDERER_NAME = "ぬめらぼ.dll"
@@ -37,16 +89,16 @@ C_LOCALE = dict(os.environ, LC_ALL="C", LANGUAGE="")
 
 
 def host_binary():
-    return os.path.join(WIN64_DIR, "host", HOST_NAME)
+    return os.path.join(RUN.build_dir, "host", HOST_NAME)
 
 
 def renderer_binary():
-    return os.path.join(WIN64_DIR, "renderer", RENDERER_NAME)
+    return os.path.join(RUN.build_dir, "renderer", RENDERER_NAME)
 
 
 def helper_binary(name):
     """A test helper program built from tests/wine/helpers/<name>.cpp."""
-    return os.path.join(WIN64_DIR, "helpers", name + ".exe")
+    return os.path.join(RUN.build_dir, "helpers", name + ".exe")
 
 
 def sjis(text):
@@ -117,7 +169,7 @@ class WinePrefix:
     # -- processes ----------------------------------------------------------
     def start(self, program, *args, cwd=None, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         """Starts a Windows program (a Unix path) under Wine; returns the Popen."""
-        p = subprocess.Popen([WINE_LOADER, program, *args], cwd=cwd or os.path.dirname(program),
+        p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
                              env=env or self.env(), stdout=stdout, stderr=stderr,
                              start_new_session=True)
         self.processes.append(p)
@@ -126,7 +178,7 @@ class WinePrefix:
     def run(self, program, *args, timeout=60, env=None, cwd=None):
         """Runs a program to its end; returns (exit code, stdout text)."""
         p = self.start(program, *args, env=env, cwd=cwd, stdout=subprocess.PIPE)
-        out, _ = p.communicate(timeout=timeout)
+        out, _ = p.communicate(timeout=timeout * RUN.patience)
         return p.returncode, out.decode("utf-8", "replace")
 
     def _kill_server(self):
@@ -204,8 +256,9 @@ def asoundrc(capture):
 
 
 def wait_for(predicate, timeout=20.0, interval=0.1):
-    """Polls predicate until it returns a true value; returns it (or None)."""
-    end = time.time() + timeout
+    """Polls predicate until it returns a true value; returns it (or None).
+    The timeout is the native one: emulated builds get more."""
+    end = time.time() + timeout * RUN.patience
     while True:
         value = predicate()
         if value:
@@ -218,7 +271,7 @@ def wait_for(predicate, timeout=20.0, interval=0.1):
 def wait_exit(process, timeout=20.0):
     """The exit code of process, or None when it is still running after timeout."""
     try:
-        return process.wait(timeout=timeout)
+        return process.wait(timeout=timeout * RUN.patience)
     except subprocess.TimeoutExpired:
         return None
 
@@ -252,6 +305,23 @@ def send_key(window, key):
     subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["xdotool", "key", key], check=True)
+
+
+def hold_key(window, key, until=None, seconds=None):
+    """A key pressed the way a person presses it: down until until() holds
+    (or for seconds, one frame by default), then up. The renderer looks at
+    its keys only when it paints, so a press and release that both arrive
+    between two frames go unseen; under emulation frames come slowly."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", str(window)], check=False,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["xdotool", "keydown", key], check=True)
+    try:
+        if until:
+            wait_for(until, timeout=10)
+        else:
+            time.sleep(FRAME if seconds is None else seconds)
+    finally:
+        subprocess.run(["xdotool", "keyup", key], check=True)
 
 
 def mouse_move(x, y):
@@ -336,6 +406,21 @@ def screenshot(path):
     return read_image(path)
 
 
+def wait_screen(path, predicate, timeout=20.0):
+    """Takes screenshots until predicate(image) holds; returns that image,
+    or None after timeout."""
+    found = []
+
+    def shot_matches():
+        image = screenshot(path)
+        if predicate(image):
+            found.append(image)
+            return True
+        return False
+
+    return found[0] if wait_for(shot_matches, timeout, interval=0.2) else None
+
+
 def show_picture(path, title="numerabo-test-picture"):
     """Shows a picture on the X screen at (0, 0) with ImageMagick's display,
     for tests that need a known desktop. Returns the Popen."""
@@ -415,6 +500,13 @@ class WineTestCase(unittest.TestCase):
     prefix_name = None
 
     def setUp(self):
+        if ARCH != "x86_64" and os.environ.get("NUMERABO_ALL_CASES") != "1":
+            if not getattr(getattr(self, self._testMethodName), "numerabo_both_arches",
+                           getattr(type(self), "numerabo_both_arches", False)):
+                self.skipTest("x86_64 only")
+        reason = unavailable_reason()
+        if reason:
+            self.skipTest("the %s build cannot run here: %s" % (ARCH, reason))
         name = self.prefix_name or self.id().replace(".", "_")
         self.prefix = WinePrefix(name)
         self.addCleanup(self.prefix.close)

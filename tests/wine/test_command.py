@@ -288,6 +288,7 @@ class FaceTest(CommandTestCase):
         self.assertEqual(black, [])
         self.assertTrue(grey, "no grey caption text")
 
+    @harness.both_arches
     def test_hover_reverses_the_gradient_until_the_pointer_leaves(self):
         self.wait_face(4, 1)
         x, y, w, h = BUTTONS[4]
@@ -305,6 +306,7 @@ class FaceTest(CommandTestCase):
         image = self.wait_face(4, 1, timeout=2)
         self.assert_gradient(self.gradient_column(image, 4), WHITE, LAVENDER)
 
+    @harness.both_arches
     def test_press_and_release_faces(self):
         x, y, w, h = BUTTONS[4]
         harness.mouse_move(x + w - 30, y + h // 2)

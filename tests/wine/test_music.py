@@ -84,6 +84,7 @@ class MusicTest(harness.WineTestCase):
         make_tone(self.prefix.c("Music", "tone.wav"), seconds, 440)
         return "C:\\Music\\tone.wav"
 
+    @harness.both_arches
     def test_wav_loops_until_stopped(self):
         length = 1.5
         player = Player(self.prefix, "wav", self.wav_file(length), "4", "2")
@@ -110,6 +111,7 @@ class MusicTest(harness.WineTestCase):
         self.assertIn("stopped", player.texts())
         self.assertEqual(harness.capture_size(self.prefix), 0)
 
+    @harness.both_arches
     def test_mp3_restarts_after_its_end_until_stopped(self):
         length = 1.5
         folder = self.prefix.c("My Music", "曲 たち")
@@ -138,6 +140,7 @@ class MusicTest(harness.WineTestCase):
         # Mp3Stop ends the sound: the capture stops growing.
         self.assertEqual(player.size_at(stopped + 1.0), player.sizes[-1][1])
 
+    @harness.both_arches
     def test_cd_without_a_drive_stops_polling(self):
         player = Player(self.prefix, "cd", "1.5")
         self.assertEqual(player.finish(), 0)

@@ -181,6 +181,7 @@ class SettingsDialogLookTest(harness.WineTestCase):
     def test_kind_cd_enables_only_the_repeat_box(self):
         self.check_kind(1, "12", ini_bytes(KIND + "= 1", REPEAT + "= 12"))
 
+    @harness.both_arches
     def test_kind_file_enables_only_the_file_button(self):
         self.check_kind(2, "", ini_bytes(KIND + "= 2", REPEAT + "= 0", FILE + "=C:\\Numerabo\\a.wav"),
                         files=["a.wav"])
@@ -232,6 +233,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertTrue(harness.wait_for(lambda: not harness.find_windows(OPEN_TITLE), timeout=10))
         time.sleep(0.5)
 
+    @harness.both_arches
     def test_right_press_on_file_kind_selects_it(self):
         d = Dialog(self, ini_bytes(KIND + "= 0")).open()
         before = d.shot("before")
@@ -246,6 +248,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertEqual(d.patch(after, *KIND_MARKER[0], 12, 12), d.patch(before, *KIND_MARKER[2], 12, 12))
         self.assertEqual(d.patch(after, *KIND_MARKER[2], 12, 12), d.patch(before, *KIND_MARKER[0], 12, 12))
 
+    @harness.both_arches
     def test_missing_file_then_none_is_saved_with_kind_0(self):
         # Only the kind is in the file, so the other two keys are appended
         # in the order they are written.
@@ -266,6 +269,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertIn(lines[2], (sjis(REPEAT) + b"= 4", sjis(REPEAT) + b"=4"))
         self.assertEqual(lines[3], sjis(FILE) + b"=C:\\Numerabo\\missing.wav")
 
+    @harness.both_arches
     def test_save_writes_the_three_keys_in_order(self):
         d = Dialog(self, b"[Section]\r\n").open()
         d.poke("combo-text", "abc")
@@ -276,6 +280,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertEqual([line.split(b"=")[0] for line in lines[1:]], [sjis(KIND), sjis(REPEAT), sjis(FILE)])
         self.assertEqual([line.split(b"=", 1)[1].strip() for line in lines[1:]], [b"0", b"0", b""])
 
+    @harness.both_arches
     def test_cancel_and_close_box_write_nothing(self):
         original = ini_bytes(REPEAT + "= 7", KIND + "= 1")
         d = Dialog(self, original).open()
@@ -303,6 +308,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertEqual(harness.find_windows("Numerabo_Main"), [])
         self.assertIsNone(d.process.poll())
 
+    @harness.both_arches
     def test_saved_file_choice_plays_in_the_next_saver_run(self):
         d = Dialog(self, ini_bytes(KIND + "= 0"))
         tone = os.path.join(d.folder, "tone.wav")

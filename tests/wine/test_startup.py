@@ -106,6 +106,7 @@ class ModeDispatchTest(harness.WineTestCase):
         folder = self.prefix.install(renderer=renderer)
         return os.path.join(folder, harness.HOST_NAME)
 
+    @harness.both_arches
     def test_missing_renderer_shows_the_message_for_saver_and_settings(self):
         host = self.host(renderer=False)
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))
@@ -130,6 +131,7 @@ class ModeDispatchTest(harness.WineTestCase):
         self.assertTrue(line.startswith("child " + hexed("Preview Window")), line)
         self.assertEqual(harness.find_windows(TITLE), [])
 
+    @harness.both_arches
     def test_unknown_switches_end_silently(self):
         host = self.host()
         for line in ("/a", "s"):
@@ -145,6 +147,7 @@ class ModeDispatchTest(harness.WineTestCase):
         self.assertEqual(harness.find_windows(TITLE), [])
         p.kill()
 
+    @harness.both_arches
     def test_a_running_instance_refuses_every_mode(self):
         host = self.host()
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))
@@ -167,6 +170,7 @@ class ModeDispatchTest(harness.WineTestCase):
 
 
 class PreviewTest(harness.WineTestCase):
+    @harness.both_arches
     def test_preview_fills_the_pane_and_ends_with_it(self):
         folder = self.prefix.install()
         host = os.path.join(folder, harness.HOST_NAME)

@@ -1,5 +1,5 @@
-// Finds the renderer's window by its title and posts it messages, the way
-// any other program could:
+// Finds the renderer's window by its class and title and posts it messages,
+// the way any other program could:
 //   renderer_post_close              WM_CLOSE
 //   renderer_post_close key N        WM_KEYDOWN with wParam N
 //   renderer_post_close tap N        WM_KEYDOWN and WM_KEYUP of N, back to back
@@ -11,7 +11,7 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
-  HWND window = FindWindowA(nullptr, "ぬめらぼ_VC");
+  HWND window = FindWindowA("ぬめらぼ_VC", "ぬめらぼ_VC");
   if (!window) return 2;
   if (argc < 2 || std::strcmp(argv[1], "close") == 0) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 3;
   if (argc < 3) return 3;

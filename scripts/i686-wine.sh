@@ -1,0 +1,24 @@
+#!/bin/bash
+# Runs 32-bit Wine with the given arguments (as for wine: a program and its
+# arguments, or a Wine tool such as wineboot) on a kernel that cannot execute
+# 32-bit code. Wine starts its loader and every child process with execve, so
+# emulating only the first process is not enough: the command runs inside a
+# private user and mount namespace that has its own binfmt_misc, where every
+# i386 ELF file runs under qemu-i386. Nothing is registered for the rest of
+# the machine. Needs a kernel of 6.7 or newer (binfmt_misc per namespace).
+set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
+# "--check" only tells whether this can work here, and if not, why.
+if [ "${1:-}" = "--check" ]; then i686_runnable; exit; fi
+if [ "${1:-}" = "--in-namespace" ]; then
+  shift
+  mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  # An ELF of 32 bits, little-endian, for the 386 (executable or shared);
+  # flags: hand qemu the open file (O), keep argv[0] (P), and open qemu now (F)
+  # so that it is found whatever the namespace's mounts become.
+  magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  printf '%s\n' ":numerabo-i386:M::$magic:$mask:$QEMU_I386:OPF" > /proc/sys/fs/binfmt_misc/register
+  exec "$WINE32_LOADER" "$@"
+fi
+exec unshare --user --map-root-user --mount -- "$0" --in-namespace "$@"

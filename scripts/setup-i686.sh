@@ -1,0 +1,72 @@
+#!/bin/bash
+# Installs what running the 32-bit (i686) build needs. This machine's kernel
+# cannot execute 32-bit code, so the i686 programs run under 32-bit Wine
+# inside qemu-i386 user-mode emulation (see scripts/i686-wine.sh for how):
+#   - 32-bit Wine and the i386 libraries it loads at run time, from the
+#     Debian archive through multiarch;
+#   - a qemu-i386 of version 8.1 or newer (older ones take about a minute to
+#     start each Wine process), taken from bookworm-backports through a
+#     private apt state, so the machine's apt configuration stays untouched.
+# Safe to run again. Exits non-zero, changing nothing more, when the kernel
+# is too old for a private binfmt_misc (6.7) or the packages cannot be had.
+set -euo pipefail
+. "$(dirname "$0")/wine-env.sh"
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+if ! kernel_has_private_binfmt; then
+  echo "setup-i686: kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)" >&2
+  exit 1
+fi
+
+# Multiarch pairs must match, so apt may upgrade some amd64 packages to the
+# archive's current versions; --no-remove keeps it from removing any.
+I386_PACKAGES=(
+  wine32 libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
+  libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxxf86vm1 libxfixes3
+  libasound2-plugins
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
+)
+missing=()
+for p in "${I386_PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p:i386" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p:i386")
+  fi
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup-i686: installing ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then $SUDO dpkg --add-architecture i386; fi
+  $SUDO apt-get update -q >/dev/null
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends --no-remove \
+    -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+fi
+
+if ! qemu_i386_usable "$QEMU_I386"; then
+  echo "setup-i686: fetching qemu-user from bookworm-backports"
+  # The Debian mirror this machine already uses.
+  mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)\/\?[[:space:]]*$/\1/p' \
+             /etc/apt/sources.list.d/*.sources 2>/dev/null | head -1)
+  if [ -z "$mirror" ]; then
+    mirror=$(sed -n 's/^deb[[:space:]]\+\(\[[^]]*\][[:space:]]\+\)\?\([^[:space:]]*\/debian\)\/\?[[:space:]]\+bookworm[[:space:]].*/\2/p' \
+               /etc/apt/sources.list 2>/dev/null | head -1)
+  fi
+  if [ -z "$mirror" ]; then echo "setup-i686: no Debian mirror in the apt sources" >&2; exit 1; fi
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/deb"
+  touch "$work/status"
+  echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror bookworm-backports main" \
+    > "$work/sources.list"
+  apt_private=(-o Dir::Etc::SourceList="$work/sources.list" -o Dir::Etc::SourceParts=/dev/null
+               -o Dir::State::Lists="$work/lists" -o Dir::State::Status="$work/status"
+               -o Dir::Cache="$work/cache" -o APT::Architecture=amd64
+               -o APT::Architectures::=amd64 -o Debug::NoLocking=1
+               -o APT::Sandbox::User=root)
+  apt-get "${apt_private[@]}" update -q >/dev/null
+  (cd "$work/deb" && apt-get "${apt_private[@]}" download -q qemu-user >/dev/null)
+  dpkg-deb -x "$work"/deb/qemu-user_*.deb "$work/root"
+  $SUDO install -D -m 755 "$work/root/usr/bin/qemu-i386" "$QEMU_I386"
+fi
+i686_runnable >&2
+echo "setup-i686: 32-bit Wine and $("$QEMU_I386" --version | head -1) present"
