@@ -227,6 +227,15 @@ class SaverRunTest(harness.WineTestCase):
         self.assertEqual(prefix_processes(self.prefix), [])
         self.assertTrue(wineserver_idle(self.prefix), "processes left in the prefix")
 
+    def assert_silent(self):
+        """Nothing plays any more: what the capture gains within a second is silence."""
+        before = harness.capture_size(self.prefix)
+        time.sleep(1.0)
+        after = harness.capture_size(self.prefix)
+        if after > before:
+            start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
+            self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
+
     @harness.both_arches
     def test_saver_run_writes_both_bitmaps_and_ends_with_the_renderer(self):
         folder = self.prefix.install()
@@ -278,13 +287,7 @@ class SaverRunTest(harness.WineTestCase):
         self.assertGreater(heard, 2.0, "too little audio captured")
         self.assertGreater(harness.audio_rms(self.prefix.capture_path, heard - 1.5, 1.0), 0.1)
         self.end_show(host, window)
-        # Nothing plays any more.
-        before = harness.capture_size(self.prefix)
-        time.sleep(1.0)
-        after = harness.capture_size(self.prefix)
-        if after > before:
-            start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
-            self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
+        self.assert_silent()
 
     def test_mp3_music_restarts_during_the_show_and_stops_with_it(self):
         folder = self.prefix.install()
@@ -303,12 +306,7 @@ class SaverRunTest(harness.WineTestCase):
                         "the MP3 was not restarted (%.1f s heard)" % meter.seconds())
         self.assertIsNone(host.poll())
         self.end_show(host, window)
-        before = harness.capture_size(self.prefix)
-        time.sleep(1.0)
-        after = harness.capture_size(self.prefix)
-        if after > before:
-            start = before / (harness.CAPTURE_RATE * harness.CAPTURE_FRAME)
-            self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
+        self.assert_silent()
 
     def test_a_leftover_renderer_window_keeps_the_host_until_it_goes(self):
         folder = self.prefix.install()
