@@ -85,7 +85,9 @@ class Dialog:
     def open(self):
         harness.mouse_move(1270, 1015)  # away from every button
         self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c")
-        self.test.assertIsNotNone(harness.wait_window(CAPTION, timeout=30), "no dialog")
+        if not harness.wait_window(CAPTION, timeout=30):
+            code = self.process.poll()
+            self.test.fail("no dialog (the host %s)" % ("is still running" if code is None else "ended with %d" % code))
         self.info = harness.wait_for(self.read_info, timeout=10)
         time.sleep(1.0)  # the opening zoom and the first paint
         return self
