@@ -55,13 +55,13 @@ float CaptionTop(float heightTw, float labelHeightTw) {
   return (heightTw - labelHeightTw - 20.0f) / 2.0f;
 }
 
-int TwipsToPixels(double twips) {
-  return static_cast<int>(std::nearbyint(twips / kTwipsPerPixel));
-}
+// The state pictures are drawn at the design scale, whatever the screen's.
+const PixelScale kPictureScale(kDesignDpi);
+
+int TwipsToPixels(double twips) { return kPictureScale.NearestPixels(twips); }
 
 std::array<PiecePixels, 8> FramePiecePixels(const FaceGeometry& g, const PixelScale& across,
                                             const PixelScale& down) {
-  const PixelScale picture(kDesignDpi);
   std::array<PiecePixels, 8> out{};
   const auto pieces = FramePieces(g);
   for (size_t i = 0; i < pieces.size(); ++i) {
@@ -70,8 +70,8 @@ std::array<PiecePixels, 8> FramePiecePixels(const FaceGeometry& g, const PixelSc
     PixelRect& s = out[i].src;
     Span(across, p.destX, p.destWidth, d.x, d.width);
     Span(down, p.destY, p.destHeight, d.y, d.height);
-    Span(picture, p.srcX, p.srcWidth, s.x, s.width);
-    Span(picture, p.srcY, p.srcHeight, s.y, s.height);
+    Span(kPictureScale, p.srcX, p.srcWidth, s.x, s.width);
+    Span(kPictureScale, p.srcY, p.srcHeight, s.y, s.height);
   }
   return out;
 }

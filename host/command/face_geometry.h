@@ -16,8 +16,6 @@
 
 namespace numerabo {
 
-constexpr int kTwipsPerPixel = 15;  // of the state pictures
-
 // State picture layout, in twips.
 constexpr int kPictureWidth = 960;
 constexpr int kPictureHeight = 375;
