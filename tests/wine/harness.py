@@ -251,6 +251,22 @@ def dpi_template(dpi):
     return _dpi_templates[dpi]
 
 
+# Wine now and then fails to start a fresh prefix's desktop process (its
+# explorer, which owns the display driver), most often under emulation; a
+# program then cannot create a window and ends. Started with DESKTOP_DEBUG
+# and its standard error piped, desktop_failed() tells that case from a
+# fault of the program's own.
+DESKTOP_DEBUG = "-all,err+winediag"
+
+
+def desktop_failed(process):
+    """True when the ended process reported that Wine's desktop process
+    failed to start."""
+    if process.poll() is None or process.stderr is None:
+        return False
+    return b"explorer process failed to start" in process.stderr.read()
+
+
 def asoundrc(capture):
     return ('pcm.!default {\n  type file\n  slave.pcm "null"\n  file "%s"\n  format "raw"\n}\n' % capture)
 

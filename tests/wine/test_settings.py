@@ -84,9 +84,17 @@ class Dialog:
 
     def open(self):
         harness.mouse_move(1270, 1015)  # away from every button
-        self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c")
-        if not harness.wait_window(CAPTION, timeout=30):
+        for attempt in (1, 2):
+            self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c",
+                                             env=self.prefix.env(WINEDEBUG=harness.DESKTOP_DEBUG),
+                                             stderr=subprocess.PIPE)
+            shown = harness.wait_for(lambda: harness.find_windows(CAPTION, True) or self.process.poll() is not None,
+                                     timeout=30)
+            if shown and harness.find_windows(CAPTION, True):
+                break
             code = self.process.poll()
+            if attempt == 1 and harness.desktop_failed(self.process):
+                continue  # Wine's own failure, not the host's: start it once more
             self.test.fail("no dialog (the host %s)" % ("is still running" if code is None else "ended with %d" % code))
         self.info = harness.wait_for(self.read_info, timeout=10)
         time.sleep(1.0)  # the opening zoom and the first paint
