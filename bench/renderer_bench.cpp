@@ -60,7 +60,7 @@ HDC OpenWindow() {
   return dc;
 }
 
-double LoadMilliseconds(const char* path, int repeats, bool* loaded) {
+double LoadMilliseconds(const wchar_t* path, int repeats, bool* loaded) {
   std::vector<double> times;
   for (int i = 0; i < repeats; ++i) {
     BitmapTexture texture;
@@ -103,9 +103,9 @@ int main() {
   std::printf("GL renderer: %s, %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
 
   bool bodyLoaded = false, body4kLoaded = false, sphereLoaded = false;
-  const double bodyMs = LoadMilliseconds("C:\\Numerabo1.BMP", 5, &bodyLoaded);
-  const double body4kMs = LoadMilliseconds("C:\\Numerabo4K.BMP", 5, &body4kLoaded);
-  const double sphereMs = LoadMilliseconds("C:\\Numerabo2.BMP", 5, &sphereLoaded);
+  const double bodyMs = LoadMilliseconds(L"C:\\Numerabo1.BMP", 5, &bodyLoaded);
+  const double body4kMs = LoadMilliseconds(L"C:\\Numerabo4K.BMP", 5, &body4kLoaded);
+  const double sphereMs = LoadMilliseconds(L"C:\\Numerabo2.BMP", 5, &sphereLoaded);
   std::printf("texture load, desktop bitmap 1920x1080: %.1f ms (median of 5)%s\n", bodyMs,
               bodyLoaded ? "" : "  [NOT LOADED]");
   std::printf("texture load, desktop bitmap 3840x2160: %.1f ms (median of 5)%s\n", body4kMs,
@@ -113,7 +113,7 @@ int main() {
   std::printf("texture load, picture 512x512:          %.1f ms (median of 5)%s\n", sphereMs,
               sphereLoaded ? "" : "  [NOT LOADED]");
 
-  InitScene();
+  InitScene(L"C:");
   FramesPerSecond(dc, false, 0.5);  // warm-up
   const double floor = FramesPerSecond(dc, false, 5);
   const double real = FramesPerSecond(dc, true, 5);

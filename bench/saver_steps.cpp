@@ -14,7 +14,7 @@
 namespace {
 
 void RecordStep(const char* step) {
-  static const std::string path = numerabo::app::ProgramFolder() + "\\saver-steps.log";
+  static const std::wstring path = numerabo::app::ProgramFolder() + L"\\saver-steps.log";
   FILETIME now;
   GetSystemTimeAsFileTime(&now);
   const unsigned long long ticks =
@@ -23,7 +23,7 @@ void RecordStep(const char* step) {
   int length = std::snprintf(line, sizeof(line), "%llu %s\r\n", ticks, step);
   if (length <= 0) return;
   if (length >= static_cast<int>(sizeof(line))) length = sizeof(line) - 1;
-  HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE file = CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;

@@ -1,6 +1,7 @@
 #include "renderer/bitmap_file.h"
 
 #include <cstring>
+#include <cwchar>
 #include <new>
 
 namespace numerabo {
@@ -85,13 +86,13 @@ BitmapStatus ReadBitmap(ByteSource& source, BitmapImage& image) {
   return BitmapStatus::kOk;
 }
 
-bool CopyFileName(char (&field)[kFileNameCapacity], const char* name) {
-  const size_t length = std::strlen(name);
+bool CopyFileName(wchar_t (&field)[kFileNameCapacity], const wchar_t* name) {
+  const size_t length = std::wcslen(name);
   if (length >= kFileNameCapacity) {
-    field[0] = '\0';
+    field[0] = L'\0';
     return false;
   }
-  std::memcpy(field, name, length + 1);
+  std::wmemcpy(field, name, length + 1);
   return true;
 }
 

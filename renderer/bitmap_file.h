@@ -32,8 +32,10 @@ constexpr uint16_t kBitmapType = 0x4D42;  // "BM"
 // side length no real desktop or picture exists, and only a broken or hostile
 // file would ask for one.
 constexpr int32_t kMaxBitmapSide = 16384;
-// fileName holds 63 bytes and the terminating NUL.
-constexpr size_t kFileNameCapacity = 64;
+// fileName holds a path of up to 32767 UTF-16 units, the longest the
+// platform's wide file calls take, and the terminating NUL: the bitmaps may
+// lie in a folder of the user's own, whose path has no short bound.
+constexpr size_t kFileNameCapacity = 32768;
 
 enum class BitmapStatus {
   kOk,
@@ -65,9 +67,9 @@ uint64_t BitmapRowStride(uint32_t bitCount, int64_t width);
 // and image.hasSize tells whether width and height were taken from the file.
 BitmapStatus ReadBitmap(ByteSource& source, BitmapImage& image);
 
-// Copies name into a fileName field of kFileNameCapacity bytes. A name that
-// does not fit leaves the field empty and returns false.
-bool CopyFileName(char (&field)[kFileNameCapacity], const char* name);
+// Copies name into a fileName field of kFileNameCapacity characters. A name
+// that does not fit leaves the field empty and returns false.
+bool CopyFileName(wchar_t (&field)[kFileNameCapacity], const wchar_t* name);
 
 // A source over bytes already in memory.
 class MemorySource : public ByteSource {

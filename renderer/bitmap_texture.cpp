@@ -14,8 +14,8 @@ namespace {
 // The open bitmap file, read front to back with the sequential-scan hint.
 class FileSource : public ByteSource {
  public:
-  explicit FileSource(const char* path)
-      : file_(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  explicit FileSource(const wchar_t* path)
+      : file_(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr)) {
     LARGE_INTEGER size;
     if (file_ != INVALID_HANDLE_VALUE && GetFileSizeEx(file_, &size)) remaining_ = size.QuadPart;
@@ -45,7 +45,7 @@ class FileSource : public ByteSource {
 
 BitmapTexture::~BitmapTexture() { Release(); }
 
-bool BitmapTexture::Create(const char* name) {
+bool BitmapTexture::Create(const wchar_t* name) {
   Release();
   const bool fits = CopyFileName(fileName, name);
   GLuint texture = 0;
@@ -59,7 +59,7 @@ bool BitmapTexture::Create(const char* name) {
   return fits;
 }
 
-bool BitmapTexture::Load(const char* name) {
+bool BitmapTexture::Load(const wchar_t* name) {
   if (!Create(name)) return false;
   BitmapImage image;
   BitmapStatus status;

@@ -18,10 +18,10 @@ class BitmapTexture {
 
   // A fresh texture name with repeat wrapping and mipmap filtering, left
   // bound. False when fileName does not fit; the name is made all the same.
-  bool Create(const char* fileName);
+  bool Create(const wchar_t* fileName);
   // Create, then read the file and upload it. True when an image went to
   // the mipmap builder.
-  bool Load(const char* fileName);
+  bool Load(const wchar_t* fileName);
   void Bind() const;
   void Release();
 
@@ -30,7 +30,7 @@ class BitmapTexture {
   uint32_t Handle() const { return handle; }
 
  private:
-  char fileName[kFileNameCapacity] = {};
+  wchar_t fileName[kFileNameCapacity] = {};
   uint32_t handle = 0;  // texture name + 1; 0 holds nothing
   int32_t width = 0;
   int32_t height = 0;

@@ -2,10 +2,13 @@
 // loop that repaints whenever the queue is empty, and a clock from the
 // performance counter. Escape or a close request ends it.
 #include <windows.h>
+#include <shellapi.h>
 #include <GL/gl.h>
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "renderer/body_geometry.h"
 #include "renderer/scene.h"
@@ -19,6 +22,8 @@ float frameSeconds = 0;
 namespace {
 
 const char kWindowClass[] = "ぬめらぼ_VC";  // the host finds us by this title
+// Where the host wrote the bitmaps when it gave no folder.
+const wchar_t kDefaultBitmapFolder[] = L"C:";
 const int kWindowWidth = 1024;
 const int kWindowHeight = 768;
 const int kExitNoContext = 1;
@@ -42,7 +47,27 @@ void DebugPrint(const char* format, ...) {
   // vsnprintf always terminates, even when the text would not fit.
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
-  OutputDebugStringA(buffer);
+  // The text is ASCII, so each byte is its own character.
+  const std::wstring wide(buffer, buffer + std::strlen(buffer));
+  OutputDebugStringW(wide.c_str());
+}
+
+// The window's name, Shift-JIS in the program and UTF-16 for the platform:
+// converted with code page 932 itself, whatever the system's code page is.
+std::wstring WindowName() {
+  wchar_t name[64] = {};
+  MultiByteToWideChar(932, 0, kWindowClass, -1, name, 64);
+  return name;
+}
+
+// The folder the host names as the renderer's one argument, or the root of
+// C where it names none.
+std::wstring BitmapFolder() {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::wstring folder = arguments && count >= 2 && arguments[1][0] ? arguments[1] : kDefaultBitmapFolder;
+  if (arguments) LocalFree(arguments);
+  return folder;
 }
 
 const PIXELFORMATDESCRIPTOR& PixelFormatDescriptor(HDC dc) {
@@ -139,22 +164,23 @@ LRESULT CALLBACK RendererWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case WM_PAINT: OnPaint(window); return 0;
     case WM_KEYDOWN: OnKey(wParam, 1); return 0;
     case WM_KEYUP: OnKey(wParam, 0); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    default: return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
 int Run(HINSTANCE instance) {
   renderer.isActive = false;
 
-  WNDCLASSA windowClass = {};
+  const std::wstring name = WindowName();
+  WNDCLASSW windowClass = {};
   windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
   windowClass.lpfnWndProc = RendererWndProc;
   windowClass.hInstance = instance;
   windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kWindowClass;
-  if (!RegisterClassA(&windowClass)) return 0;
+  windowClass.lpszClassName = name.c_str();
+  if (!RegisterClassW(&windowClass)) return 0;
 
-  HWND window = CreateWindowExA(0, kWindowClass, kWindowClass, WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+  HWND window = CreateWindowExW(0, name.c_str(), name.c_str(), WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                 CW_USEDEFAULT, CW_USEDEFAULT, kWindowWidth, kWindowHeight, nullptr, nullptr,
                                 instance, nullptr);
   if (!window) return renderer.contextFailed ? kExitNoContext : 0;
@@ -168,15 +194,15 @@ int Run(HINSTANCE instance) {
   QueryPerformanceCounter(&value);
   renderer.counterStart = value.QuadPart;
 
-  if (!InitScene()) return 0;
+  if (!InitScene(BitmapFolder())) return 0;
   renderer.isActive = true;
 
   MSG msg = {};
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
   while (msg.message != WM_QUIT) {
-    if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     } else {
       InvalidateRect(window, nullptr, FALSE);
     }

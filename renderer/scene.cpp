@@ -24,7 +24,7 @@ void EmitBandVertex(const BandVertex& v) {
 
 }  // namespace
 
-bool InitScene() {
+bool InitScene(const std::wstring& bitmapFolder) {
   glViewport(0, 0, clientWidth, clientHeight);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
@@ -38,8 +38,8 @@ bool InitScene() {
 
   // A file that fails to load leaves its texture without an image; the
   // geometry then shows its vertex colours alone.
-  bodyTexture.Load("C:\\Numerabo1.BMP");
-  sphereTexture.Load("C:\\Numerabo2.BMP");
+  bodyTexture.Load((bitmapFolder + L"\\Numerabo1.BMP").c_str());
+  sphereTexture.Load((bitmapFolder + L"\\Numerabo2.BMP").c_str());
 
   glEnable(GL_TEXTURE_2D);
   glEnable(GL_DEPTH_TEST);

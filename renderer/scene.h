@@ -3,6 +3,8 @@
 // desktop, all turning about the three axes.
 #pragma once
 
+#include <string>
+
 namespace numerabo {
 
 // Kept by the program's frame (window size messages and the clock).
@@ -10,8 +12,9 @@ extern int clientWidth;
 extern int clientHeight;
 extern float frameSeconds;
 
-// Projection, camera, both textures and the fixed GL state; always true.
-bool InitScene();
+// Projection, camera, both textures (Numerabo1.BMP and Numerabo2.BMP in
+// bitmapFolder) and the fixed GL state; always true.
+bool InitScene(const std::wstring& bitmapFolder);
 // One frame into the back buffer, then the animation moves on by frameSeconds.
 void DrawFrame();
 void DrawBackdropSphere();

@@ -6,11 +6,12 @@
 
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 namespace {
 
-const char kClassName[] = "NumeraboCommand";
+const wchar_t kClassName[] = L"NumeraboCommand";
 const UINT_PTR kHoverTimer = 1;
 const UINT kHoverIntervalMs = 100;
 // Never seen: gradient and frame cover the whole surface.
@@ -19,13 +20,13 @@ const COLORREF kClearColour = RGB(0xFF, 0xFF, 0xFF);
 bool RegisterCommandClass(WNDPROC proc) {
   static bool registered = false;
   if (registered) return true;
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   // No CS_DBLCLKS: a quick second click is a second press, not a double click.
   wc.lpfnWndProc = proc;
   wc.hInstance = GetModuleHandleA(nullptr);
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kClassName;
-  registered = RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  registered = RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   return registered;
 }
 
@@ -62,10 +63,10 @@ int ButtonsHeld(WPARAM keys) {
 // -- fonts and pictures ----------------------------------------------------------
 
 FontDesc FontDescFromHandle(HFONT font) {
-  LOGFONTA lf = {};
-  if (font == nullptr || GetObjectA(font, sizeof lf, &lf) == 0) return DesignFont();
+  LOGFONTW lf = {};
+  if (font == nullptr || GetObjectW(font, sizeof lf, &lf) == 0) return DesignFont();
   FontDesc d;
-  d.face = lf.lfFaceName;
+  d.face = Sjis(lf.lfFaceName);
   int height = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
   // Points in quarter steps, as font sizes are usually given.
   d.size = static_cast<float>(std::round(height * 72.0 / ScreenScaleY().Dpi() * 4) / 4);
@@ -79,9 +80,9 @@ FontDesc FontDescFromHandle(HFONT font) {
 
 HFONT CreateFontFromDesc(const FontDesc& font) {
   int height = -static_cast<int>(std::lround(font.size * ScreenScaleY().Dpi() / 72.0));
-  return CreateFontA(height, 0, 0, 0, font.weight, font.italic, font.underline, FALSE,
+  return CreateFontW(height, 0, 0, 0, font.weight, font.italic, font.underline, FALSE,
                      static_cast<DWORD>(font.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, font.face.c_str());
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(font.face).c_str());
 }
 
 HBITMAP FacePicture(Face face) {
@@ -107,7 +108,7 @@ Command* Command::Create(HWND parent, int leftTw, int topTw, int widthTw, int he
   Command* c = new Command();
   c->SetAmbientFont(FontDescFromHandle(ambientFont));
   // Placed like every other control of the holding window.
-  HWND hwnd = CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP, TwipsToPixelsX(leftTw),
+  HWND hwnd = CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, TwipsToPixelsX(leftTw),
                               TwipsToPixelsY(topTw), TwipsToPixelsX(widthTw), TwipsToPixelsY(heightTw), parent,
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), c);
   if (hwnd == nullptr) {
@@ -136,17 +137,17 @@ std::string Command::StoredProperties() {
 // -- window procedure ----------------------------------------------------------------
 
 LRESULT CALLBACK Command::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Command* self = reinterpret_cast<Command*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  Command* self = reinterpret_cast<Command*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
-    self = static_cast<Command*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    self = static_cast<Command*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
   }
-  if (self == nullptr) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (self == nullptr) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     delete self;
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   return self->Handle(message, wParam, lParam);
 }
@@ -195,7 +196,7 @@ LRESULT Command::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (timerStarted_) KillTimer(hwnd_, kHoverTimer);
       return 0;
     default:
-      return DefWindowProcA(hwnd_, message, wParam, lParam);
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
 }
 
@@ -288,18 +289,18 @@ void Command::DrawCaption(HDC dc) {
   HGDIOBJ oldFont = captionFont_ ? SelectObject(dc, captionFont_) : nullptr;
   SetBkMode(dc, TRANSPARENT);
   const UINT format = DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX;
-  std::string text = Caption();
+  const std::wstring text = Wide(Caption());
   if (CaptionEnabled()) {
     SetTextColor(dc, ToColorRef(CaptionColour()));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   } else {
     // The platform's disabled look: grey letters with a light edge.
     RECT shadow = r;
     OffsetRect(&shadow, 1, 1);
     SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shadow, format);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &shadow, format);
     SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format);
   }
   if (oldFont) SelectObject(dc, oldFont);
 }
@@ -336,7 +337,7 @@ void Command::CaptionChanged() {
   // The window text carries the caption too, for tools that look controls up.
   if (hwnd_ && windowText_ != Caption()) {
     windowText_ = Caption();
-    SetWindowTextA(hwnd_, windowText_.c_str());
+    SetWindowTextW(hwnd_, Wide(windowText_).c_str());
   }
   Refresh();
 }

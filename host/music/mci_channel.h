@@ -2,7 +2,7 @@
 // that replies and failures always come back as text instead of raising.
 //
 // The platform's two MCI calls sit behind MciDevice. The host hands the real
-// one (mciSendStringA / mciGetErrorStringA) to the functions below; the unit
+// one (mciSendStringW / mciGetErrorStringW, texts converted) to the functions below; the unit
 // tests hand a scripted one, since no machine here has a CD drive.
 #pragma once
 
@@ -14,10 +14,10 @@ namespace numerabo {
 class MciDevice {
 public:
   virtual ~MciDevice() = default;
-  // mciSendStringA(command, reply, length, NULL). reply is null exactly when
+  // mciSendString(command, reply, length, NULL). reply is null exactly when
   // length is 0. Returns the MCI error code, 0 on success.
   virtual uint32_t SendString(const char* command, char* reply, uint32_t length) = 0;
-  // mciGetErrorStringA(code, text, length); false when the platform has no
+  // mciGetErrorString(code, text, length); false when the platform has no
   // text for the code.
   virtual bool GetErrorString(uint32_t code, char* text, uint32_t length) = 0;
 };

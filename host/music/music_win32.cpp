@@ -2,25 +2,48 @@
 #include <windows.h>
 #include <mmsystem.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "host/music/music.h"
+#include "host/startup/sjis.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 namespace {
 
+// The device's texts are Shift-JIS for the channel; the platform is asked
+// in UTF-16, so neither a command's file name nor a reply depends on the
+// system's code page.
+void CopyReply(const std::vector<wchar_t>& wide, char* reply, uint32_t length) {
+  if (reply == nullptr || length == 0) return;
+  const std::string text = FirstBytes(Sjis(wide.data()), length - 1);
+  std::memcpy(reply, text.c_str(), text.size() + 1);
+}
+
 class Win32MciDevice : public MciDevice {
 public:
   uint32_t SendString(const char* command, char* reply, uint32_t length) override {
-    return mciSendStringA(command, reply, length, nullptr);
+    std::vector<wchar_t> wide(length + 1, L'\0');
+    const uint32_t code = mciSendStringW(Wide(command).c_str(), reply ? wide.data() : nullptr, length, nullptr);
+    CopyReply(wide, reply, length);
+    return code;
   }
   bool GetErrorString(uint32_t code, char* text, uint32_t length) override {
-    return mciGetErrorStringA(code, text, length) != FALSE;
+    std::vector<wchar_t> wide(length + 1, L'\0');
+    if (!mciGetErrorStringW(code, wide.data(), length)) return false;
+    CopyReply(wide, text, length);
+    return true;
   }
 };
 
 class Win32SoundPlayer : public SoundPlayer {
 public:
   uint32_t WaveOutDevices() override { return waveOutGetNumDevs(); }
-  void Play(const char* name, uint32_t flags) override { PlaySoundA(name, nullptr, flags); }
+  void Play(const char* name, uint32_t flags) override {
+    PlaySoundW(name ? Wide(name).c_str() : nullptr, nullptr, flags);
+  }
 };
 
 }  // namespace

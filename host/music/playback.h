@@ -15,12 +15,12 @@
 
 namespace numerabo {
 
-// waveOutGetNumDevs and PlaySoundA, behind a seam like the MCI calls.
+// waveOutGetNumDevs and PlaySound, behind a seam like the MCI calls.
 class SoundPlayer {
 public:
   virtual ~SoundPlayer() = default;
   virtual uint32_t WaveOutDevices() = 0;
-  // PlaySoundA(name, NULL, flags); name is null to stop what plays.
+  // PlaySound(name, NULL, flags); name is null to stop what plays.
   virtual void Play(const char* name, uint32_t flags) = 0;
 };
 

@@ -1,6 +1,7 @@
 #include "host/saver/saver_screen.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdint>
 #include <string>
@@ -14,6 +15,7 @@
 #include "host/startup/framework.h"
 #include "host/startup/paths.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -21,8 +23,12 @@ namespace {
 
 const char* const kCaption = "Numerabo_Main";
 const char* const kRendererTitle = "ぬめらぼ_VC";
-const char* const kDesktopBitmap = "C:\\Numerabo1.bmp";
-const char* const kPictureBitmap = "C:\\Numerabo2.bmp";
+// The two bitmaps the renderer reads: in the root of C where the user may
+// write there, else in a folder of the user's own, named to the renderer.
+const char* const kBitmapRoot = "C:";
+const char* const kDesktopBitmap = "\\Numerabo1.bmp";
+const char* const kPictureBitmap = "\\Numerabo2.bmp";
+const char* const kOwnBitmapFolder = "\\Numerabo";
 constexpr int kPictureSize = 512;     // Pic_Back's box
 constexpr int kNormalWithFocus = 1;   // SW_SHOWNORMAL
 
@@ -65,7 +71,9 @@ class SaverScreen : public Form {
  private:
   void FitToScreen();
   void CaptureDesktop();
-  void SavePicture();
+  void DrawPicture();
+  bool SaveBitmapsIn(const std::wstring& folder);
+  void SaveBitmaps();
   void StartRenderer();
   void StartMusicOfSettings();
   bool RendererProcessEnded() const;
@@ -75,6 +83,8 @@ class SaverScreen : public Form {
   void Timer3_Timer();
 
   OffscreenImage display_;  // Display: the desktop as the saver found it
+  OffscreenImage picture_;  // Pic_Back: the sphere's picture
+  std::wstring bitmapFolder_;  // where the bitmaps went, when not the root of C
   Timer timer1_;            // MP3 keep-alive
   Timer timer2_;            // CD poll
   Timer timer3_;            // renderer watch
@@ -91,11 +101,10 @@ void SaverScreen::OnLoad() {
   FitToScreen();
   CaptureDesktop();
   TraceStep("captured");
+  DrawPicture();
   // Both files are complete before the renderer starts: it reads them once
   // during its set-up.
-  if (display_.Dc()) display_.SaveBitmap(kDesktopBitmap);
-  TraceStep("desktop-saved");
-  SavePicture();
+  SaveBitmaps();
   TraceStep("picture-saved");
   StartRenderer();
   TraceStep("renderer-started");
@@ -124,26 +133,49 @@ void SaverScreen::CaptureDesktop() {
   ReleaseDC(desktop, screen);
 }
 
-// Pic_Back's picture, drawn into an image of its box and saved.
-void SaverScreen::SavePicture() {
+// Pic_Back's picture, drawn into an image of its box.
+void SaverScreen::DrawPicture() {
   HBITMAP picture = LoadJpegPicture(IDR_JPEG_BACK);
   if (!picture) return;
-  OffscreenImage box;
   HDC source = CreateCompatibleDC(nullptr);
-  if (source && box.Resize(kPictureSize, kPictureSize)) {
+  if (source && picture_.Resize(kPictureSize, kPictureSize)) {
     HGDIOBJ old = SelectObject(source, picture);
-    BitBlt(box.Dc(), 0, 0, kPictureSize, kPictureSize, source, 0, 0, SRCCOPY);
+    BitBlt(picture_.Dc(), 0, 0, kPictureSize, kPictureSize, source, 0, 0, SRCCOPY);
     SelectObject(source, old);
-    box.SaveBitmap(kPictureBitmap);
   }
   if (source) DeleteDC(source);
   DeleteObject(picture);
 }
 
+// False when a picture the saver holds could not be written there.
+bool SaverScreen::SaveBitmapsIn(const std::wstring& folder) {
+  bool ok = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
+  TraceStep("desktop-saved");
+  if (picture_.Dc()) ok = picture_.SaveBitmap(folder + Wide(kPictureBitmap)) && ok;
+  return ok;
+}
+
+// A 64-bit host run by a standard user, or a 32-bit one where the
+// administrator turned file virtualization off, may not create files in the
+// root of C; the show would then run without the desktop on its body.
+void SaverScreen::SaveBitmaps() {
+  if (SaveBitmapsIn(Wide(kBitmapRoot))) return;
+  wchar_t localAppData[MAX_PATH] = {};
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
+                              localAppData))) {
+    return;
+  }
+  const std::wstring own = localAppData + Wide(kOwnBitmapFolder);
+  CreateDirectoryW(own.c_str(), nullptr);
+  if (SaveBitmapsIn(own)) bitmapFolder_ = own;
+}
+
 void SaverScreen::StartRenderer() {
   rendererStartedAt_ = GetTickCount64();
   // Directly from its path: the ".dll" name must not go through file types.
-  if (!StartProgram(RendererFilePath(app::ProgramFolder()), kNormalWithFocus, &renderer_)) {
+  // Without an argument it reads the bitmaps from the root of C.
+  const std::wstring arguments = bitmapFolder_.empty() ? std::wstring() : L"\"" + bitmapFolder_ + L"\"";
+  if (!StartProgram(RendererFilePath(app::ProgramFolder()), arguments, kNormalWithFocus, &renderer_)) {
     renderer_ = nullptr;
   }
 }
@@ -164,7 +196,7 @@ void SaverScreen::Timer1_Timer() { music_.Mp3Repeat(); }
 void SaverScreen::Timer2_Timer() { timer2_.SetEnabled(PollCd(music_)); }
 
 void SaverScreen::Timer3_Timer() {
-  const bool found = FindWindowA(nullptr, kRendererTitle) != nullptr;
+  const bool found = FindWindowW(nullptr, Wide(kRendererTitle).c_str()) != nullptr;
   const bool seenBefore = watch_.WindowSeen();
   const bool end = watch_.ShouldEnd(found, RendererProcessEnded(),
                                     GetTickCount64() - rendererStartedAt_);

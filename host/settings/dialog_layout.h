@@ -52,6 +52,11 @@ constexpr int kFontCharset = 128;  // Shift-JIS
 // The file chooser.
 constexpr const char* kOpenTitle = "ﾌｧｲﾙを開く";
 constexpr int kFileBufferChars = 255;
+// Shown when a chosen file's path cannot be stored in the settings file and
+// the volume gives it no short name either.
+constexpr const char* kUnusableFileText =
+    "このﾌｧｲﾙはﾊﾟｽに使えない文字があるため選べません。\r\n"
+    "ﾌｧｲﾙ名かﾌｫﾙﾀﾞ名を変えてから選び直してください。";
 
 }  // namespace layout
 }  // namespace numerabo

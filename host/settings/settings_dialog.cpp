@@ -20,6 +20,7 @@
 #include "host/startup/settings_file.h"
 #include "host/startup/settings_logic.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -48,9 +49,34 @@ std::string ButtonDesign(const char* caption) {
 
 // The character the user's locale writes between whole and fraction.
 char DecimalSeparator() {
-  char text[8] = {};
-  if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, sizeof(text)) == 2) return text[0];
+  wchar_t text[8] = {};
+  if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, text, 8) == 2 && text[0] < 0x80) {
+    return static_cast<char>(text[0]);
+  }
   return '.';
+}
+
+// The path as the settings file can keep it: itself where Shift-JIS holds
+// every character, else its short name (plain ASCII) where the volume keeps
+// short names; false when neither can be had.
+bool StorablePath(const std::wstring& path, std::string* stored) {
+  if (SjisOf(path, stored)) return true;
+  std::wstring shortPath(32768, L'\0');
+  const DWORD n = GetShortPathNameW(path.c_str(), &shortPath[0], static_cast<DWORD>(shortPath.size()));
+  if (n == 0 || n >= shortPath.size()) return false;
+  shortPath.resize(n);
+  return SjisOf(shortPath, stored);
+}
+
+// The long form of a stored path, for showing it; the path itself where
+// the file is gone or has no other name.
+std::wstring LongPathOf(const std::string& stored) {
+  const std::wstring path = Wide(stored);
+  std::wstring longPath(32768, L'\0');
+  const DWORD n = GetLongPathNameW(path.c_str(), &longPath[0], static_cast<DWORD>(longPath.size()));
+  if (n == 0 || n >= longPath.size()) return path;
+  longPath.resize(n);
+  return longPath;
 }
 
 // Fills an image top to bottom with the colours of its rows.
@@ -172,7 +198,7 @@ class SettingsDialog : public Form {
     repeat_.SetText(RepeatText(BgmRepeat));
     for (const std::string& entry : RepeatListEntries()) repeat_.AddItem(entry);
 
-    fileName_->SetCaption(BgmFile);
+    fileName_->SetCaptionText(LongPathOf(BgmFile));
 
     POINT pointer;
     if (GetCursorPos(&pointer)) {
@@ -236,33 +262,42 @@ class SettingsDialog : public Form {
   }
 
   void FileClick() {
-    const std::string filter = MusicFileFilter();
-    std::vector<char> file(layout::kFileBufferChars, '\0');
-    std::vector<char> title(layout::kFileBufferChars, '\0');
-    OPENFILENAMEA request = {};
+    const std::wstring filter = Wide(MusicFileFilter());
+    const std::wstring title = Wide(layout::kOpenTitle);
+    std::vector<wchar_t> file(layout::kFileBufferChars, L'\0');
+    std::vector<wchar_t> fileTitle(layout::kFileBufferChars, L'\0');
+    OPENFILENAMEW request = {};
     // The record of the older systems, without the fields added later.
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     request.hwndOwner = Hwnd();
     request.hInstance = app::Instance();
     request.lpstrFilter = filter.c_str();
     request.nFilterIndex = 0;
     request.lpstrFile = file.data();
     request.nMaxFile = layout::kFileBufferChars;
-    request.lpstrFileTitle = title.data();
+    request.lpstrFileTitle = fileTitle.data();
     request.nMaxFileTitle = layout::kFileBufferChars;
     request.lpstrInitialDir = BgmFolder.empty() ? nullptr : BgmFolder.c_str();
-    request.lpstrTitle = layout::kOpenTitle;
+    request.lpstrTitle = title.c_str();
     request.Flags = 0;
-    if (GetOpenFileNameA(&request) <= 0) return;
-    // The buffer is NUL-ended by the chooser; its last byte stays NUL anyway.
-    file.back() = '\0';
-    BgmFile = std::string(file.data());
-    fileName_->SetCaption(BgmFile);
-    BgmFolder = FolderOf(BgmFile);
+    if (GetOpenFileNameW(&request) <= 0) return;
+    // The buffer is NUL-ended by the chooser; its last unit stays NUL anyway.
+    file.back() = L'\0';
+    const std::wstring chosen(file.data());
+    std::string stored;
+    if (!StorablePath(chosen, &stored)) {
+      // The choice stays what it was: a path stored with "?" in it would
+      // never play.
+      app::ShowMessage(layout::kUnusableFileText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
+      return;
+    }
+    BgmFile = stored;
+    fileName_->SetCaptionText(chosen);
+    BgmFolder = Wide(FolderOf(BgmFile));
   }
 
   void SetClick() {
-    const std::string path = SettingsFile();
+    const std::wstring path = SettingsFile();
     const SavedSettings saved = SettingsToSave(BgmKind, repeat_.Text(), BgmFile, DecimalSeparator());
     BgmRepeat = saved.repeat;
     for (const auto& entry : saved.entries) WriteSetting(kSettingsSection, entry.first, entry.second, path);
@@ -271,7 +306,7 @@ class SettingsDialog : public Form {
 
   void LinkClick() {
     app::SetPointer(app::Pointer::Hourglass);
-    ShellExecuteA(Hwnd(), "open", link_->Caption().c_str(), "", "", SW_SHOWNORMAL);
+    ShellExecuteW(Hwnd(), L"open", link_->CaptionText().c_str(), L"", L"", SW_SHOWNORMAL);
     app::SetPointer(app::Pointer::Default);
   }
 

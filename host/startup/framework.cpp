@@ -1,7 +1,9 @@
 #include "host/startup/framework.h"
 
 #include "host/startup/bitmap_writer.h"
+#include "host/startup/file_io.h"
 #include "host/startup/paths.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -18,38 +20,41 @@ Pointer g_pointer = Pointer::Default;
 HINSTANCE Instance() { return GetModuleHandleA(nullptr); }
 
 std::string CommandLine() {
-  const char* p = GetCommandLineA();
+  const wchar_t* p = GetCommandLineW();
   if (p == nullptr) return std::string();
-  // Skip the program's own path, quoted or not, then the blanks after it.
-  if (*p == '"') {
+  // Skip the program's own path, quoted or not, then the blanks after it:
+  // the path may hold anything, the arguments are the platform's switches.
+  if (*p == L'"') {
     ++p;
-    while (*p && *p != '"') ++p;
-    if (*p == '"') ++p;
+    while (*p && *p != L'"') ++p;
+    if (*p == L'"') ++p;
   } else {
-    while (*p && *p != ' ' && *p != '\t') ++p;
+    while (*p && *p != L' ' && *p != L'\t') ++p;
   }
-  while (*p == ' ' || *p == '\t') ++p;
-  return std::string(p);
+  while (*p == L' ' || *p == L'\t') ++p;
+  return Sjis(p);
 }
 
-std::string ProgramFolder() {
-  char path[MAX_PATH * 2] = {};
-  DWORD n = GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
-  if (n == 0 || n >= sizeof(path) - 1) return std::string();
-  return ProgramFolderOf(std::string(path, n));
+std::wstring ProgramFolder() {
+  // Long enough for any path the platform allows a program to start from.
+  std::wstring path(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+  if (n == 0 || n >= path.size()) return std::wstring();
+  path.resize(n);
+  return ProgramFolderOf(path);
 }
 
 void EndProcess(UINT exitCode) { ExitProcess(exitCode); }
 
-int ShowMessage(const std::string& text, UINT style) {
-  return MessageBoxA(nullptr, text.c_str(), kTitle, style);
+int ShowMessage(const std::string& text, UINT style, HWND owner) {
+  return MessageBoxW(owner, Wide(text).c_str(), Wide(kTitle).c_str(), style);
 }
 
 int RunMessageLoop() {
   MSG msg;
-  while (Form::LiveForms() > 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (Form::LiveForms() > 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }
@@ -163,44 +168,34 @@ void OffscreenImage::Draw(HDC target, int x, int y) const {
   if (dc_) BitBlt(target, x, y, width_, height_, dc_, 0, 0, SRCCOPY);
 }
 
-bool OffscreenImage::SaveBitmap(const std::string& path) const {
+bool OffscreenImage::SaveBitmap(const std::wstring& path) const {
   if (!pixels_) return false;
   GdiFlush();  // GDI may still hold drawing for the DIB section
   std::vector<uint8_t> file = EncodeBmp24(width_, height_, pixels_);
   if (file.empty()) return false;
-  // The bitmap goes to a name beside the target first and takes the target's
-  // place only once it is complete: a failed write (a full disk) then leaves
-  // the older file whole, and no reader ever finds half a bitmap.
-  const std::string partial = path + ".part";
-  HANDLE h = CreateFileA(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  BOOL ok = WriteFile(h, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-  ok = CloseHandle(h) && ok && written == file.size();
-  if (ok) ok = MoveFileExA(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
-  if (!ok) DeleteFileA(partial.c_str());
-  return ok != FALSE;
+  // Complete or not at all: a failed write (a full disk) leaves the older
+  // file whole, and no reader ever finds half a bitmap.
+  return ReplaceWholeFile(path, file.data(), file.size());
 }
 
 // -- forms and timers -------------------------------------------------------------
 
 namespace {
 
-const char* const kFormClass = "NumeraboForm";
+const wchar_t* const kFormClass = L"NumeraboForm";
 int g_liveForms = 0;
 UINT g_nextTimerId = 1;
 
 bool RegisterFormClass(WNDPROC proc) {
   static bool registered = false;
   if (registered) return true;
-  WNDCLASSA wc = {};
+  WNDCLASSW wc = {};
   wc.style = CS_DBLCLKS;
   wc.lpfnWndProc = proc;
   wc.hInstance = app::Instance();
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = kFormClass;
-  registered = RegisterClassA(&wc) != 0;
+  registered = RegisterClassW(&wc) != 0;
   return registered;
 }
 
@@ -240,14 +235,14 @@ bool Form::Load() {
   if (!RegisterFormClass(&Form::WindowProc)) return false;
   RECT frame = {0, 0, options_.widthPx, options_.heightPx};
   AdjustWindowRectEx(&frame, options_.style, FALSE, options_.exStyle);
-  HWND hwnd = CreateWindowExA(options_.exStyle, kFormClass, options_.caption.c_str(),
+  HWND hwnd = CreateWindowExW(options_.exStyle, kFormClass, Wide(options_.caption).c_str(),
                               options_.style & ~WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                               frame.right - frame.left, frame.bottom - frame.top, nullptr,
                               nullptr, app::Instance(), this);
   if (!hwnd) return false;
   if (options_.icon) {
-    SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
-    SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
+    SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(options_.icon));
+    SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(options_.icon));
   }
   if (options_.persistentImage) {
     RECT client;
@@ -271,9 +266,9 @@ void Form::ShowModal() {
   modalDone_ = false;
   Show();
   MSG msg;
-  while (!modalDone_ && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (!modalDone_ && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }
 
@@ -320,14 +315,14 @@ void Form::Refresh() {
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  Form* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (message == WM_NCCREATE) {
-    form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     ++g_liveForms;
   }
-  if (!form) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!form) return DefWindowProcW(hwnd, message, wParam, lParam);
   return form->Handle(message, wParam, lParam);
 }
 
@@ -357,14 +352,14 @@ LRESULT Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       modalDone_ = true;
       if (--g_liveForms == 0) PostQuitMessage(0);
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     }
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 void Form::HandlePaint() {
@@ -401,15 +396,16 @@ void Form::HandleTimer(UINT id) {
 
 // -- programs ------------------------------------------------------------------------
 
-bool StartProgram(const std::string& path, int showStyle, HANDLE* process) {
-  std::string commandLine = "\"" + path + "\"";
-  STARTUPINFOA startup = {};
+bool StartProgram(const std::wstring& path, const std::wstring& arguments, int showStyle, HANDLE* process) {
+  std::wstring commandLine = L"\"" + path + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(showStyle);
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &info)) {
+  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
     return false;
   }
   CloseHandle(info.hThread);

@@ -26,12 +26,14 @@ extern const char* const kTitle;  // "ぬめらぼ (ScreenSaver)"
 HINSTANCE Instance();
 // The argument text the program was started with, without its own path.
 std::string CommandLine();
-// The folder holding the program file (no trailing "\" except at a root).
-std::string ProgramFolder();
+// The folder holding the program file (no trailing "\" except at a root),
+// as the platform names it: it may hold characters Shift-JIS has not.
+std::wstring ProgramFolder();
 // Ends the process at once: no handler or timer runs afterwards.
 [[noreturn]] void EndProcess(UINT exitCode = 0);
-// A modal message box with the application title as caption.
-int ShowMessage(const std::string& text, UINT style);
+// A modal message box with the application title as caption, modal to
+// owner when one is given.
+int ShowMessage(const std::string& text, UINT style, HWND owner = nullptr);
 // Runs the message loop until the last form has gone.
 int RunMessageLoop();
 
@@ -74,8 +76,9 @@ class OffscreenImage {
   const uint8_t* Pixels() const { return pixels_; }
   void Fill(COLORREF colour);
   void Draw(HDC target, int x, int y) const;
-  // Writes the image as a 24-bit bottom-up bitmap file, completely or not at all.
-  bool SaveBitmap(const std::string& path) const;
+  // Writes the image as a 24-bit bottom-up bitmap file, completely or not at
+  // all where the file system allows replacing a file by a renamed one.
+  bool SaveBitmap(const std::wstring& path) const;
 
  private:
   void Free();
@@ -181,8 +184,10 @@ class Form {
 // -- programs ------------------------------------------------------------------------
 
 // Starts the program file at path directly (not through file associations)
-// with the given show style, without waiting. Keeps the process handle in
-// *process when asked for it (the caller closes it).
-bool StartProgram(const std::string& path, int showStyle, HANDLE* process = nullptr);
+// with arguments (none when empty) and the given show style, without
+// waiting. Keeps the process handle in *process when asked for it (the
+// caller closes it).
+bool StartProgram(const std::wstring& path, const std::wstring& arguments, int showStyle,
+                  HANDLE* process = nullptr);
 
 }  // namespace numerabo

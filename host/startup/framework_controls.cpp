@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "host/startup/wide_text.h"
+
 namespace numerabo {
 
 namespace {
@@ -55,9 +57,9 @@ int ShiftOf(WPARAM keys) {
 HFONT CreateFontFrom(const FontOptions& options) {
   // The negative height asks for the character height without leading.
   const int height = -static_cast<int>(std::lround(options.points * ScreenScaleY().Dpi() / 72.0));
-  return CreateFontA(height, 0, 0, 0, options.weight, FALSE, options.underline ? TRUE : FALSE, FALSE,
+  return CreateFontW(height, 0, 0, 0, options.weight, FALSE, options.underline ? TRUE : FALSE, FALSE,
                      static_cast<BYTE>(options.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, options.face.c_str());
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Wide(options.face).c_str());
 }
 
 // -- windowless controls -------------------------------------------------------------
@@ -93,7 +95,9 @@ Label::~Label() {
   if (hfont_) DeleteObject(hfont_);
 }
 
-void Label::SetCaption(const std::string& caption) {
+void Label::SetCaption(const std::string& caption) { SetCaptionText(Wide(caption)); }
+
+void Label::SetCaptionText(const std::wstring& caption) {
   caption_ = caption;
   Fit();
   Invalidate();
@@ -147,7 +151,7 @@ void Label::Fit() {
   HGDIOBJ old = hfont_ ? SelectObject(dc, hfont_) : nullptr;
   RECT r = {0, 0, 0, 0};
   // An empty caption still takes one line's height.
-  DrawTextA(dc, caption_.empty() ? " " : caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, caption_.empty() ? L" " : caption_.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   if (caption_.empty()) r.right = 0;
   if (old) SelectObject(dc, old);
   ReleaseDC(nullptr, dc);
@@ -175,7 +179,7 @@ void Label::Paint(HDC dc) {
   UINT format = DT_NOPREFIX | DT_WORDBREAK;
   if (alignment_ == Alignment::Center) format |= DT_CENTER;
   if (alignment_ == Alignment::Right) format |= DT_RIGHT;
-  DrawTextA(dc, caption_.c_str(), -1, &r, format);
+  DrawTextW(dc, caption_.c_str(), -1, &r, format);
   SetTextColor(dc, oldColour);
   SetBkMode(dc, oldMode);
   if (oldFont) SelectObject(dc, oldFont);
@@ -341,12 +345,12 @@ void DrawLineTwips(HDC dc, double x1Tw, double y1Tw, double x2Tw, double y2Tw, C
 // -- picture panel -----------------------------------------------------------------------
 
 namespace {
-const char* const kPanelClass = "NumeraboPicturePanel";
+const wchar_t* const kPanelClass = L"NumeraboPicturePanel";
 }
 
 PicturePanel::~PicturePanel() {
   if (hwnd_) {
-    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
   }
 }
@@ -354,18 +358,18 @@ PicturePanel::~PicturePanel() {
 bool PicturePanel::Create(HWND parent, int leftTw, int topTw, int widthTw, int heightTw, COLORREF background) {
   static bool registered = false;
   if (!registered) {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = &PicturePanel::WindowProc;
     wc.hInstance = app::Instance();
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.lpszClassName = kPanelClass;
-    registered = RegisterClassA(&wc) != 0;
+    registered = RegisterClassW(&wc) != 0;
     if (!registered) return false;
   }
   background_ = background;
   RECT r = PixelsOf(leftTw, topTw, widthTw, heightTw);
-  hwnd_ = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
+  hwnd_ = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, r.left,
                           r.top, r.right - r.left, r.bottom - r.top, parent, nullptr, app::Instance(), this);
   if (!hwnd_) return false;
   controls_.Attach(hwnd_);
@@ -389,11 +393,11 @@ void PicturePanel::Refresh() {
 
 LRESULT CALLBACK PicturePanel::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* panel = static_cast<PicturePanel*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
+    auto* panel = static_cast<PicturePanel*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(panel));
   }
-  auto* panel = reinterpret_cast<PicturePanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!panel || !panel->hwnd_) return DefWindowProcA(hwnd, message, wParam, lParam);
+  auto* panel = reinterpret_cast<PicturePanel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!panel || !panel->hwnd_) return DefWindowProcW(hwnd, message, wParam, lParam);
   return panel->Handle(message, wParam, lParam);
 }
 
@@ -427,15 +431,15 @@ LRESULT PicturePanel::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
       // Notices of the boxes on the panel belong to the window that holds it.
-      return SendMessageA(GetParent(hwnd_), message, wParam, lParam);
+      return SendMessageW(GetParent(hwnd_), message, wParam, lParam);
     case WM_NCDESTROY: {
       HWND hwnd = hwnd_;
       hwnd_ = nullptr;
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      return DefWindowProcA(hwnd, message, wParam, lParam);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      return DefWindowProcW(hwnd, message, wParam, lParam);
     }
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
 // -- editable drop-down box -----------------------------------------------------------------
@@ -448,48 +452,48 @@ DropDownBox::~DropDownBox() {
 bool DropDownBox::Create(HWND parent, int leftTw, int topTw, int widthTw, int heightTw, int listRows) {
   RECT r = PixelsOf(leftTw, topTw, widthTw, heightTw);
   const int closed = r.bottom - r.top;
-  hwnd_ = CreateWindowExA(0, "COMBOBOX", "",
+  hwnd_ = CreateWindowExW(0, L"COMBOBOX", L"",
                           WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                           r.left, r.top, r.right - r.left, closed + closed * listRows, parent, nullptr,
                           app::Instance(), nullptr);
   if (!hwnd_) return false;
   // The closed box keeps the designed height whatever its font.
-  SendMessageA(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), closed > 6 ? closed - 6 : closed);
+  SendMessageW(hwnd_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), closed > 6 ? closed - 6 : closed);
   return true;
 }
 
 void DropDownBox::SetText(const std::string& text) {
-  if (hwnd_) SetWindowTextA(hwnd_, text.c_str());
+  if (hwnd_) SetWindowTextW(hwnd_, Wide(text).c_str());
 }
 
 std::string DropDownBox::Text() const {
   if (!hwnd_) return std::string();
-  int length = GetWindowTextLengthA(hwnd_);
+  int length = GetWindowTextLengthW(hwnd_);
   if (length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  int got = GetWindowTextA(hwnd_, &text[0], length + 1);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  int got = GetWindowTextW(hwnd_, &text[0], length + 1);
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
+  return Sjis(text);
 }
 
 void DropDownBox::AddItem(const std::string& item) {
-  if (hwnd_) SendMessageA(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  if (hwnd_) SendMessageW(hwnd_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 int DropDownBox::ItemCount() const {
   if (!hwnd_) return 0;
-  LRESULT n = SendMessageA(hwnd_, CB_GETCOUNT, 0, 0);
+  LRESULT n = SendMessageW(hwnd_, CB_GETCOUNT, 0, 0);
   return n < 0 ? 0 : static_cast<int>(n);
 }
 
 std::string DropDownBox::Item(int index) const {
   if (!hwnd_) return std::string();
-  LRESULT length = SendMessageA(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  LRESULT length = SendMessageW(hwnd_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == CB_ERR || length <= 0) return std::string();
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  LRESULT got = SendMessageA(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  LRESULT got = SendMessageW(hwnd_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
   text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return text;
+  return Sjis(text);
 }
 
 void DropDownBox::SetEnabled(bool enabled) {
@@ -504,7 +508,7 @@ void DropDownBox::SetFont(const FontOptions& font) {
     if (created) DeleteObject(created);
     return;
   }
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+  SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
   if (hfont_) DeleteObject(hfont_);
   hfont_ = created;
 }

@@ -97,8 +97,11 @@ class Label : public WindowlessControl {
   explicit Label(ControlHost* host) : WindowlessControl(host) {}
   ~Label() override;
 
+  // The caption in the host's Shift-JIS, or as the platform gives a path:
+  // a file name may hold characters Shift-JIS has not.
   void SetCaption(const std::string& caption);
-  const std::string& Caption() const { return caption_; }
+  void SetCaptionText(const std::wstring& caption);
+  const std::wstring& CaptionText() const { return caption_; }
   void SetForeColor(COLORREF colour);
   COLORREF ForeColor() const { return foreColor_; }
   void SetBackColor(COLORREF colour);
@@ -120,7 +123,7 @@ class Label : public WindowlessControl {
  private:
   void Fit();
 
-  std::string caption_;
+  std::wstring caption_;
   COLORREF foreColor_ = RGB(0, 0, 0);
   COLORREF backColor_ = RGB(255, 255, 255);
   bool transparent_ = false;

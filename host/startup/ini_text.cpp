@@ -120,14 +120,7 @@ bool IniValue(const std::string& text, const std::string& section, const std::st
   if (found.size() >= 2 && (found[0] == '"' || found[0] == '\'') && found.back() == found[0]) {
     found = found.substr(1, found.size() - 2);
   }
-  if (found.size() > kValueLimit) {
-    size_t cut = 0;
-    for (size_t start : CharacterStarts(found)) {
-      if (start <= kValueLimit) cut = start;
-    }
-    found.resize(cut);
-  }
-  *value = found;
+  *value = FirstBytes(found, kValueLimit);
   return true;
 }
 

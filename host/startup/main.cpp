@@ -11,6 +11,7 @@
 #include "host/startup/preview_window.h"
 #include "host/startup/settings_file.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -18,7 +19,8 @@ namespace {
 
 // Another host already shows the saver screen or the settings dialog.
 bool AnotherInstanceRuns() {
-  return FindWindowA(nullptr, "Numerabo_Main") != nullptr || FindWindowA(nullptr, "<ぬめらぼ>") != nullptr;
+  return FindWindowW(nullptr, Wide("Numerabo_Main").c_str()) != nullptr ||
+         FindWindowW(nullptr, Wide("<ぬめらぼ>").c_str()) != nullptr;
 }
 
 void RunPreview(const std::string& commandLine) {

@@ -5,12 +5,13 @@
 
 namespace numerabo {
 
-bool FileExists(const std::string& path) {
-  std::string name = WithoutTrailingBackslash(path);
+bool FileExists(const std::wstring& path) {
+  std::wstring name = path;
+  if (!name.empty() && name.back() == L'\\') name.pop_back();
   if (name.empty()) return false;
   // Opening a folder needs FILE_FLAG_BACKUP_SEMANTICS, so without it a folder
   // fails to open just as a missing file does.
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     SetLastError(0);

@@ -10,7 +10,7 @@ namespace numerabo {
 
 // True when the file can be opened for reading. One trailing "\" is ignored;
 // folders, the empty text and anything that cannot be opened give false.
-bool FileExists(const std::string& path);
+bool FileExists(const std::wstring& path);
 
 // Animates a rectangle growing from the zoom origin to the window, and back.
 void ZoomOpen(HWND window);

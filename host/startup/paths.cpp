@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/startup/sjis.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -39,20 +40,20 @@ std::string WithoutTrailingBackslash(const std::string& path) {
   return path;
 }
 
-std::string ProgramFolderOf(const std::string& modulePath) {
-  size_t pos = LastOf(modulePath, "\\");
-  if (pos == std::string::npos) return std::string();
-  std::string folder = modulePath.substr(0, pos);
-  if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+std::wstring ProgramFolderOf(const std::wstring& modulePath) {
+  const size_t pos = modulePath.rfind(L'\\');
+  if (pos == std::wstring::npos) return std::wstring();
+  std::wstring folder = modulePath.substr(0, pos);
+  if (folder.size() == 2 && folder[1] == L':') folder += L'\\';
   return folder;
 }
 
-std::string SettingsFilePath(const std::string& programFolder) {
-  return programFolder + "\\ぬめらぼ.ini";
+std::wstring SettingsFilePath(const std::wstring& programFolder) {
+  return programFolder + Wide("\\ぬめらぼ.ini");
 }
 
-std::string RendererFilePath(const std::string& programFolder) {
-  return programFolder + "\\ぬめらぼ.dll";
+std::wstring RendererFilePath(const std::wstring& programFolder) {
+  return programFolder + Wide("\\ぬめらぼ.dll");
 }
 
 }  // namespace numerabo

@@ -14,12 +14,13 @@ std::string FolderOf(const std::string& path);
 std::string WithoutTrailingBackslash(const std::string& path);
 
 // The folder of the program file as the platform reports program folders:
-// no trailing "\", except a drive's root, which keeps it (C:\).
-std::string ProgramFolderOf(const std::string& modulePath);
+// no trailing "\", except a drive's root, which keeps it (C:\). Program
+// paths are the platform's UTF-16: a folder may hold any character.
+std::wstring ProgramFolderOf(const std::wstring& modulePath);
 
 // Files beside the program. A root folder gives a doubled backslash
 // (C:\\ぬめらぼ.ini), which is used as it is.
-std::string SettingsFilePath(const std::string& programFolder);
-std::string RendererFilePath(const std::string& programFolder);
+std::wstring SettingsFilePath(const std::wstring& programFolder);
+std::wstring RendererFilePath(const std::wstring& programFolder);
 
 }  // namespace numerabo

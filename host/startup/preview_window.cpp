@@ -52,7 +52,7 @@ class PreviewWindow : public Form {
     DeleteDC(source);
   }
 
-  void OnUnload() override { PostMessageA(Hwnd(), WM_CLOSE, 0, 0); }
+  void OnUnload() override { PostMessageW(Hwnd(), WM_CLOSE, 0, 0); }
 
   HBITMAP background_ = nullptr;
   HBITMAP image_ = nullptr;
@@ -71,8 +71,8 @@ bool ShowPreviewIn(HWND parent) {
   auto* preview = new PreviewWindow();  // lives until the process ends
   if (!preview->Load()) return false;
   HWND hwnd = preview->Hwnd();
-  LONG style = GetWindowLongA(hwnd, GWL_STYLE);
-  SetWindowLongA(hwnd, GWL_STYLE, style | WS_CHILD);
+  LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+  SetWindowLongW(hwnd, GWL_STYLE, style | WS_CHILD);
   SetParent(hwnd, parent);
   MoveWindow(hwnd, 0, 0, width, height, FALSE);
   preview->SizeImage(width, height);

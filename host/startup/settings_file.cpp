@@ -2,40 +2,65 @@
 
 #include <windows.h>
 
-#include <cstring>
-
+#include "host/startup/file_io.h"
 #include "host/startup/framework.h"
+#include "host/startup/ini_text.h"
 #include "host/startup/path_utils.h"
 #include "host/startup/paths.h"
 #include "host/startup/settings_logic.h"
+#include "host/startup/sjis.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
-std::string ReadSetting(const std::string& section, const std::string& key, const std::string& file) {
-  char buffer[256] = {};
-  GetPrivateProfileStringA(section.c_str(), key.c_str(), "", buffer, sizeof(buffer), file.c_str());
-  buffer[sizeof(buffer) - 1] = '\0';
-  return std::string(buffer);
+namespace {
+
+// The settings file is Shift-JIS on every system. Where the system's code
+// page is Shift-JIS, the platform's profile calls read and write it as they
+// always have; anywhere else they would decode its bytes in the wrong code
+// page, so the host reads and changes the bytes itself, by the same rules.
+bool ProfileCallsSpeakShiftJis() { return GetACP() == 932; }
+
+constexpr size_t kValueBytes = 255;  // what a 256-byte reply buffer holds
+
+// Names pass through fixed 128-character fields: up to 127 characters pass whole.
+std::string NameField(const std::string& name) { return FirstBytes(name, 127); }
+
+}  // namespace
+
+std::string ReadSetting(const std::string& section, const std::string& key, const std::wstring& file) {
+  if (ProfileCallsSpeakShiftJis()) {
+    wchar_t buffer[kValueBytes + 1] = {};
+    GetPrivateProfileStringW(Wide(section).c_str(), Wide(key).c_str(), L"", buffer, kValueBytes + 1, file.c_str());
+    buffer[kValueBytes] = L'\0';
+    return FirstBytes(Sjis(buffer), kValueBytes);
+  }
+  std::string text;
+  std::string value;
+  if (!ReadWholeFile(file, &text) || !IniValue(text, section, key, &value)) return std::string();
+  return value;
 }
 
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
-                  const std::string& file) {
-  // Section and key pass through fixed 128-character fields: names of up to
-  // 127 characters pass whole, longer ones are cut.
-  char sectionField[128] = {};
-  char keyField[128] = {};
-  std::strncpy(sectionField, section.c_str(), sizeof(sectionField) - 1);
-  std::strncpy(keyField, key.c_str(), sizeof(keyField) - 1);
-  WritePrivateProfileStringA(sectionField, keyField, value.c_str(), file.c_str());
+                  const std::wstring& file) {
+  if (ProfileCallsSpeakShiftJis()) {
+    WritePrivateProfileStringW(Wide(NameField(section)).c_str(), Wide(NameField(key)).c_str(), Wide(value).c_str(),
+                               file.c_str());
+    return;
+  }
+  std::string text;
+  ReadWholeFile(file, &text);  // a missing file is an empty one
+  const std::string changed = IniWithValue(text, NameField(section), NameField(key), value);
+  ReplaceWholeFile(file, changed.data(), changed.size());
 }
 
-std::string SettingsFile() { return SettingsFilePath(app::ProgramFolder()); }
+std::wstring SettingsFile() { return SettingsFilePath(app::ProgramFolder()); }
 
 void LoadSettings() {
-  const std::string file = SettingsFile();
+  const std::wstring file = SettingsFile();
   SettingsSource source;
   source.read = [&file](const char* key) { return ReadSetting(kSettingsSection, key, file); };
-  source.fileExists = [](const std::string& path) { return FileExists(path); };
+  source.fileExists = [](const std::string& path) { return FileExists(Wide(path)); };
   source.programFolder = app::ProgramFolder();
   LoadSettingsFrom(source);
 }

@@ -1,5 +1,5 @@
 // The settings file ぬめらぼ.ini beside the program: one key read or written
-// through the platform's initialisation-file calls, and LoadSettings, which
+// in the initialisation-file format, and LoadSettings, which
 // fills the shared music settings once at start-up.
 #pragma once
 
@@ -9,15 +9,15 @@ namespace numerabo {
 
 // The value of key, cut to 255 bytes by the platform; "" when the key, the
 // section or the file is missing.
-std::string ReadSetting(const std::string& section, const std::string& key, const std::string& file);
+std::string ReadSetting(const std::string& section, const std::string& key, const std::wstring& file);
 
 // Writes one key, creating file, section and key as needed. Failures are
 // not reported.
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
-                  const std::string& file);
+                  const std::wstring& file);
 
 // The settings file of this program.
-std::string SettingsFile();
+std::wstring SettingsFile();
 
 void LoadSettings();
 

@@ -3,6 +3,7 @@
 #include "host/startup/conversions.h"
 #include "host/startup/paths.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/wide_text.h"
 
 namespace numerabo {
 
@@ -34,7 +35,7 @@ void LoadSettingsFrom(const SettingsSource& source) {
   BgmFile = file;
   if (BgmFile.empty() && BgmKind == 2) BgmKind = 0;
 
-  BgmFolder = BgmFile.empty() ? source.programFolder : FolderOf(BgmFile);
+  BgmFolder = BgmFile.empty() ? source.programFolder : Wide(FolderOf(BgmFile));
 }
 
 }  // namespace numerabo

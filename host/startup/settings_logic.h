@@ -15,7 +15,7 @@ extern const char* const kKeyBgmFile;        // "BGMﾌｧｲﾙ"
 struct SettingsSource {
   std::function<std::string(const char* key)> read;        // "" when absent
   std::function<bool(const std::string& path)> fileExists;
-  std::string programFolder;
+  std::wstring programFolder;
 };
 
 // Sets BgmKind, BgmRepeat, BgmFile and BgmFolder. A number that cannot be

@@ -5,7 +5,7 @@ namespace numerabo {
 int16_t BgmKind = 0;
 int16_t BgmRepeat = 0;
 std::string BgmFile;
-std::string BgmFolder;
+std::wstring BgmFolder;
 int32_t CursorShowCount = 0;
 int16_t ZoomOriginX = 0;
 int16_t ZoomOriginY = 0;

@@ -14,7 +14,7 @@ namespace numerabo {
 extern int16_t BgmKind;    // 0 none, 1 music CD, 2 MP3 or WAV file; others play nothing
 extern int16_t BgmRepeat;  // CD track to keep playing, 0 = play the disc on
 extern std::string BgmFile;    // Shift-JIS path of the music file, or empty
-extern std::string BgmFolder;  // where the file chooser starts
+extern std::wstring BgmFolder;  // where the file chooser starts (a platform path)
 
 // Written by Main in saver mode, read by the saver screen at exit.
 extern int32_t CursorShowCount;

@@ -17,4 +17,8 @@ std::vector<size_t> CharacterStarts(const std::string& text);
 // The last count characters of text (all of it when shorter).
 std::string LastCharacters(const std::string& text, size_t count);
 
+// The longest start of text that has at most bytes bytes and ends between
+// two characters.
+std::string FirstBytes(const std::string& text, size_t bytes);
+
 }  // namespace numerabo

@@ -190,15 +190,15 @@ TEST(RendererBitmapFile, RefusesSizeImageShorterThanTheRows) {
 }
 
 TEST(RendererBitmapFile, FileNameMustFitItsField) {
-  char field[kFileNameCapacity];
-  EXPECT_TRUE(CopyFileName(field, "C:\\Numerabo1.BMP"));
-  EXPECT_STREQ(field, "C:\\Numerabo1.BMP");
-  const std::string longest(63, 'a');
+  static wchar_t field[kFileNameCapacity];
+  EXPECT_TRUE(CopyFileName(field, L"C:\\Numerabo1.BMP"));
+  EXPECT_STREQ(field, L"C:\\Numerabo1.BMP");
+  const std::wstring longest(kFileNameCapacity - 1, L'a');
   EXPECT_TRUE(CopyFileName(field, longest.c_str()));
   EXPECT_EQ(longest, field);
-  EXPECT_FALSE(CopyFileName(field, std::string(64, 'b').c_str()));
-  EXPECT_STREQ(field, "");
-  EXPECT_FALSE(CopyFileName(field, std::string(5000, 'c').c_str()));
+  EXPECT_FALSE(CopyFileName(field, std::wstring(kFileNameCapacity, L'b').c_str()));
+  EXPECT_STREQ(field, L"");
+  EXPECT_FALSE(CopyFileName(field, std::wstring(kFileNameCapacity * 2, L'c').c_str()));
 }
 
 // Checks what the GL upload relies on whenever the reader says yes.

@@ -27,11 +27,15 @@ TEST(FolderOf, TrailBytesThatLookLikeBackslashesAreNotSeparators) {
   EXPECT_EQ(WithoutTrailingBackslash("C:\\ソ\\"), "C:\\ソ");
 }
 
+// Program paths are the platform's UTF-16: a folder Shift-JIS cannot name
+// ("Zoë", "🌸", written as escapes for the test macros' own texts) works like
+// any other.
 TEST(ProgramFolder, RootKeepsItsBackslash) {
-  EXPECT_EQ(ProgramFolderOf("C:\\Program Files\\Numerabo\\ぬめらぼ.scr"), "C:\\Program Files\\Numerabo");
-  EXPECT_EQ(ProgramFolderOf("C:\\ぬめらぼ.scr"), "C:\\");
-  EXPECT_EQ(SettingsFilePath("C:\\"), "C:\\\\ぬめらぼ.ini");
-  EXPECT_EQ(RendererFilePath("C:\\x"), "C:\\x\\ぬめらぼ.dll");
+  EXPECT_EQ(ProgramFolderOf(L"C:\\Program Files\\Numerabo\\ぬめらぼ.scr"), L"C:\\Program Files\\Numerabo");
+  EXPECT_EQ(ProgramFolderOf(L"C:\\Users\\Zo\u00EB\\Saver \U0001F338\\ぬめらぼ.scr"), L"C:\\Users\\Zo\u00EB\\Saver \U0001F338");
+  EXPECT_EQ(ProgramFolderOf(L"C:\\ぬめらぼ.scr"), L"C:\\");
+  EXPECT_EQ(SettingsFilePath(L"C:\\"), L"C:\\\\ぬめらぼ.ini");
+  EXPECT_EQ(RendererFilePath(L"C:\\Zo\u00EB"), L"C:\\Zo\u00EB\\ぬめらぼ.dll");
 }
 
 // A settings file as a map of keys, and a set of files that exist.
@@ -46,7 +50,7 @@ struct FakeSettings {
       return it == keys.end() ? std::string() : it->second;
     };
     source.fileExists = [this](const std::string& path) { return files.count(path) > 0; };
-    source.programFolder = "C:\\Prog";
+    source.programFolder = L"C:\\Prog";
     LoadSettingsFrom(source);
   }
 };
@@ -67,27 +71,27 @@ TEST_F(LoadSettingsTest, NoFileGivesNothing) {
   EXPECT_EQ(BgmKind, 0);
   EXPECT_EQ(BgmRepeat, 0);
   EXPECT_EQ(BgmFile, "");
-  EXPECT_EQ(BgmFolder, "C:\\Prog");
+  EXPECT_EQ(BgmFolder, L"C:\\Prog");
 }
 
 TEST_F(LoadSettingsTest, FileKindNeedsAnExistingFile) {
   fake.keys = {{kKeyBgmKind, " 2"}, {kKeyBgmFile, ""}};
   fake.Load();
   EXPECT_EQ(BgmKind, 0);
-  EXPECT_EQ(BgmFolder, "C:\\Prog");
+  EXPECT_EQ(BgmFolder, L"C:\\Prog");
 
   fake.keys = {{kKeyBgmKind, " 2"}, {kKeyBgmFile, "C:\\gone.mp3"}};
   fake.Load();
   EXPECT_EQ(BgmKind, 0);
   EXPECT_EQ(BgmFile, "");
-  EXPECT_EQ(BgmFolder, "C:\\Prog");
+  EXPECT_EQ(BgmFolder, L"C:\\Prog");
 
   fake.keys = {{kKeyBgmKind, " 2"}, {kKeyBgmFile, "C:\\Music\\a.mp3"}};
   fake.files = {"C:\\Music\\a.mp3"};
   fake.Load();
   EXPECT_EQ(BgmKind, 2);
   EXPECT_EQ(BgmFile, "C:\\Music\\a.mp3");
-  EXPECT_EQ(BgmFolder, "C:\\Music");
+  EXPECT_EQ(BgmFolder, L"C:\\Music");
 }
 
 TEST_F(LoadSettingsTest, CdKindStaysWithAMissingFile) {
@@ -123,7 +127,7 @@ TEST_F(LoadSettingsTest, RootFolderFile) {
   fake.keys = {{kKeyBgmKind, " 2"}, {kKeyBgmFile, "C:\\a.mp3"}};
   fake.files = {"C:\\a.mp3"};
   fake.Load();
-  EXPECT_EQ(BgmFolder, "C:");
+  EXPECT_EQ(BgmFolder, L"C:");
 }
 
 TEST(BitmapWriter, OddWidthsArePaddedAndRowsGoBottomUp) {

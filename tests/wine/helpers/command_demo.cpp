@@ -21,6 +21,7 @@
 #include "host/command/command.h"
 #include "host/startup/framework.h"
 #include "host/startup/framework_controls.h"
+#include "host/startup/wide_text.h"
 
 using namespace numerabo;
 
@@ -42,7 +43,7 @@ int DumpPictures(const std::string& folder) {
     BitBlt(image.Dc(), 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
     SelectObject(source, old);
     DeleteDC(source);
-    if (image.SaveBitmap(folder + "\\" + std::to_string(i) + ".bmp")) ++written;
+    if (image.SaveBitmap(numerabo::Wide(folder + "\\" + std::to_string(i) + ".bmp"))) ++written;
   }
   std::printf("Dumped %d\n", written);
   std::fflush(stdout);

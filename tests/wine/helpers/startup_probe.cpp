@@ -15,6 +15,7 @@
 #include "host/startup/settings_file.h"
 #include "host/startup/settings_logic.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/wide_text.h"
 
 namespace {
 
@@ -108,18 +109,18 @@ int main(int argc, char** argv) {
     // The settings file beside this program, as the host reads it.
     numerabo::LoadSettings();
     std::printf("kind %d\nrepeat %d\nfile %s\nfolder %s\n", numerabo::BgmKind, numerabo::BgmRepeat,
-                Hex(numerabo::BgmFile).c_str(), Hex(numerabo::BgmFolder).c_str());
+                Hex(numerabo::BgmFile).c_str(), Hex(numerabo::Sjis(numerabo::BgmFolder)).c_str());
     return 0;
   }
   if (command == "read-setting" && argc == 4) {
-    std::string value = numerabo::ReadSetting(numerabo::kSettingsSection, argv[3], argv[2]);
+    std::string value = numerabo::ReadSetting(numerabo::kSettingsSection, argv[3], numerabo::Wide(argv[2]));
     std::printf("value %s %zu\n", Hex(value).c_str(), value.size());
     return 0;
   }
   if (command == "file-exists") {
     for (int i = 2; i < argc; ++i) {
       std::string path = std::strcmp(argv[i], "EMPTY") == 0 ? std::string() : argv[i];
-      std::printf("%d\n", numerabo::FileExists(path) ? 1 : 0);
+      std::printf("%d\n", numerabo::FileExists(numerabo::Wide(path)) ? 1 : 0);
     }
     return 0;
   }
