@@ -7,7 +7,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "renderer/body_geometry.h"
@@ -47,9 +46,8 @@ void DebugPrint(const char* format, ...) {
   // vsnprintf always terminates, even when the text would not fit.
   std::vsnprintf(buffer, sizeof buffer, format, args);
   va_end(args);
-  // The text is ASCII, so each byte is its own character.
-  const std::wstring wide(buffer, buffer + std::strlen(buffer));
-  OutputDebugStringW(wide.c_str());
+  // Plain ASCII, the same bytes in every code page: the narrow call is exact.
+  OutputDebugStringA(buffer);
 }
 
 // The window's name, Shift-JIS in the program and UTF-16 for the platform:

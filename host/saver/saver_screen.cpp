@@ -101,7 +101,6 @@ void SaverScreen::OnLoad() {
   FitToScreen();
   CaptureDesktop();
   TraceStep("captured");
-  DrawPicture();
   // Both files are complete before the renderer starts: it reads them once
   // during its set-up.
   SaveBitmaps();
@@ -147,12 +146,15 @@ void SaverScreen::DrawPicture() {
   DeleteObject(picture);
 }
 
-// False when a picture the saver holds could not be written there.
+// False when a picture the saver holds could not be written there; the
+// second is not written where the first failed, since the renderer is then
+// sent elsewhere for both.
 bool SaverScreen::SaveBitmapsIn(const std::wstring& folder) {
-  bool ok = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
+  const bool desktopSaved = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
   TraceStep("desktop-saved");
-  if (picture_.Dc()) ok = picture_.SaveBitmap(folder + Wide(kPictureBitmap)) && ok;
-  return ok;
+  if (!desktopSaved) return false;
+  if (!picture_.Dc()) DrawPicture();  // once, whichever folder takes it
+  return !picture_.Dc() || picture_.SaveBitmap(folder + Wide(kPictureBitmap));
 }
 
 // A 64-bit host run by a standard user, or a 32-bit one where the

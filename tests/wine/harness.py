@@ -13,7 +13,12 @@ prefix, with more patience for the slower start-up. Under i686 only the
 tests marked with @both_arches run (all of them with NUMERABO_ALL_CASES=1);
 the others report themselves skipped.
 
-Environment (set by ctest): NUMERABO_ARCH, NUMERABO_SOURCE_DIR,
+The system's ANSI code page is a parameter too: NUMERABO_CODEPAGE 932 (the
+default: a Japanese system), 1252 (a Western one: Wine in a C.UTF-8 locale)
+or 65001 (Windows' UTF-8 option: the host built with a manifest that asks for
+it). Under 1252 and 65001 only the tests marked @code_pages run.
+
+Environment (set by ctest): NUMERABO_ARCH, NUMERABO_CODEPAGE, NUMERABO_SOURCE_DIR,
 NUMERABO_WIN64_DIR, NUMERABO_WIN32_DIR, NUMERABO_WINE_WORK, and DISPLAY (set
 by scripts/test.sh).
 """
@@ -31,6 +36,10 @@ WINESERVER = "/usr/lib/wine/wineserver"
 SOURCE_DIR = os.environ.get("NUMERABO_SOURCE_DIR", os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..")))
 WINE_WORK = os.environ.get("NUMERABO_WINE_WORK", os.path.join(SOURCE_DIR, "build", "native", "wine"))
 ARCH = os.environ.get("NUMERABO_ARCH", "x86_64")
+CODEPAGE = os.environ.get("NUMERABO_CODEPAGE", "932")
+# The Unix locale that gives Wine each ANSI code page. Under 65001 Wine keeps
+# 932 for the system and the host's manifest turns its own process to UTF-8.
+LOCALES = {"932": "ja_JP.UTF-8", "1252": "C.UTF-8", "65001": "ja_JP.UTF-8"}
 
 
 class Arch:
@@ -65,6 +74,12 @@ def both_arches(test):
     return test
 
 
+def code_pages(test):
+    """Marks a test method or class to run under code pages 1252 and 65001 as well."""
+    test.numerabo_code_pages = True
+    return test
+
+
 _unavailable = []
 
 
@@ -88,7 +103,9 @@ SETTINGS_NAME = "ぬめらぼ.ini"
 C_LOCALE = dict(os.environ, LC_ALL="C", LANGUAGE="")
 
 
-def host_binary():
+def host_binary(codepage=None):
+    if (codepage or CODEPAGE) == "65001":
+        return os.path.join(RUN.build_dir, "helpers", "utf8_host.scr")
     return os.path.join(RUN.build_dir, "host", HOST_NAME)
 
 
@@ -133,13 +150,16 @@ class WinePrefix:
     def capture_path(self):
         return os.path.join(self.path, "home", "capture.raw")
 
-    def env(self, **extra):
+    def env(self, codepage=None, **extra):
+        """The environment of a program run in this prefix, under the run's
+        code page or the one given."""
         env = dict(os.environ)
+        locale = LOCALES[codepage or CODEPAGE]
         env.update({
             "WINEPREFIX": self.path,
             "HOME": self.home,
-            "LANG": "ja_JP.UTF-8",
-            "LC_ALL": "ja_JP.UTF-8",
+            "LANG": locale,
+            "LC_ALL": locale,
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
         })
@@ -156,21 +176,26 @@ class WinePrefix:
         with open(os.path.join(self.home, ".asoundrc"), "w") as f:
             f.write("pcm.!default { type hw card 99 }\nctl.!default { type hw card 99 }\n")
 
-    def install(self, folder=("Numerabo",), host=True, renderer=True):
-        """Copies the programs into C:\\<folder...>; returns the Unix folder."""
+    def install(self, folder=("Numerabo",), host=True, renderer=True, codepage=None):
+        """Copies the programs into C:\\<folder...>; returns the Unix folder.
+        The host is the one built for the run's code page, or codepage's."""
         dest = self.c(*folder) if folder else self.drive_c
         os.makedirs(dest, exist_ok=True)
         if host:
-            shutil.copy(host_binary(), os.path.join(dest, HOST_NAME))
+            shutil.copy(host_binary(codepage), os.path.join(dest, HOST_NAME))
         if renderer:
             shutil.copy(renderer_binary(), os.path.join(dest, RENDERER_NAME))
         return dest
 
     # -- processes ----------------------------------------------------------
     def start(self, program, *args, cwd=None, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
-        """Starts a Windows program (a Unix path) under Wine; returns the Popen."""
+        """Starts a Windows program (a Unix path) under Wine; returns the Popen.
+        The suite's helper programs (*.exe) are instruments, not what is
+        tested: they always run on a Japanese system."""
+        if env is None:
+            env = self.env(codepage="932" if program.lower().endswith(".exe") else None)
         p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
-                             env=env or self.env(), stdout=stdout, stderr=stderr,
+                             env=env, stdout=stdout, stderr=stderr,
                              start_new_session=True)
         self.processes.append(p)
         return p
@@ -515,11 +540,16 @@ class WineTestCase(unittest.TestCase):
 
     prefix_name = None
 
+    def _marked(self, mark):
+        return getattr(getattr(self, self._testMethodName), mark, getattr(type(self), mark, False))
+
     def setUp(self):
         if ARCH != "x86_64" and os.environ.get("NUMERABO_ALL_CASES") != "1":
-            if not getattr(getattr(self, self._testMethodName), "numerabo_both_arches",
-                           getattr(type(self), "numerabo_both_arches", False)):
+            if not self._marked("numerabo_both_arches"):
                 self.skipTest("x86_64 only")
+        if CODEPAGE != "932" and os.environ.get("NUMERABO_ALL_CASES") != "1":
+            if not self._marked("numerabo_code_pages"):
+                self.skipTest("code page 932 only")
         reason = unavailable_reason()
         if reason:
             self.skipTest("the %s build cannot run here: %s" % (ARCH, reason))

@@ -237,6 +237,7 @@ class SaverRunTest(harness.WineTestCase):
             self.assertLess(harness.audio_rms(self.prefix.capture_path, start), 0.01)
 
     @harness.both_arches
+    @harness.code_pages
     def test_saver_run_writes_both_bitmaps_and_ends_with_the_renderer(self):
         folder = self.prefix.install()
         self.show_desktop(1)
@@ -272,14 +273,16 @@ class SaverRunTest(harness.WineTestCase):
         self.end_show(host, window)
 
     @harness.both_arches
+    @harness.code_pages
     def test_wav_music_sounds_during_the_show_and_stops_with_it(self):
-        folder = self.prefix.install(folder=("Program Files", "Numerabo Saver"))
-        os.makedirs(self.prefix.c("Sound Files"))
-        make_tone(self.prefix.c("Sound Files", "tone.wav"))
-        write_settings(folder, 2, "C:\\Sound Files\\tone.wav")
+        # Blanks and Japanese names, "表" and "ソ" with a trail byte 0x5C.
+        folder = self.prefix.install(folder=("Program Files", "ぬめらぼ Saver"))
+        os.makedirs(self.prefix.c("音楽 ファイル"))
+        make_tone(self.prefix.c("音楽 ファイル", "表ソ.wav"))
+        write_settings(folder, 2, "C:\\音楽 ファイル\\表ソ.wav")
         host = self.start_host(folder, "/s")
         window = harness.wait_window(RENDERER_TITLE, timeout=30)
-        self.assertIsNotNone(window, "no renderer window from a folder with blanks")
+        self.assertIsNotNone(window, "no renderer window from a folder with blanks and Japanese")
         # Past the 3 s tone, so its loop is heard too.
         time.sleep(4.5)
         self.assertIsNone(host.poll())
@@ -373,6 +376,38 @@ class SaverRunTest(harness.WineTestCase):
                          ["Numerabo1.bmp", "Numerabo2.bmp"], "a partial file was left behind")
         escape_renderer(self, window)
         self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+
+
+    def test_a_blocked_root_sends_the_bitmaps_to_a_folder_of_the_users_own(self):
+        # A folder where C:\\Numerabo1.bmp belongs: the root takes no such file,
+        # as for a standard user's 64-bit saver.
+        folder = self.prefix.install()
+        os.makedirs(self.prefix.c("Numerabo1.bmp"))
+        colour = (40, 200, 90)
+        plain = os.path.join(self.prefix.path, "plain.png")
+        subprocess.run(["convert", "-size", "%dx%d" % SCREEN, "xc:rgb(%d,%d,%d)" % colour, plain], check=True)
+        viewer = harness.show_picture(plain, title=PICTURE_TITLE + "-plain")
+        self.addCleanup(viewer.kill)
+        check = os.path.join(self.prefix.path, "check.png")
+        self.assertIsNotNone(harness.wait_screen(check, lambda i: harness.close_enough(i.pixel(640, 512), colour, 8)))
+        host = self.start_host(folder, "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        own = glob.glob(os.path.join(self.prefix.drive_c, "users", "*", "AppData", "Local", "Numerabo"))
+        self.assertEqual(len(own), 1, "no folder of the user's own")
+        self.assertEqual(harness.read_bmp_header(os.path.join(own[0], "Numerabo1.bmp")),
+                         (54, SCREEN[0], SCREEN[1], 24, 0))
+        self.assertEqual(harness.read_bmp_header(os.path.join(own[0], "Numerabo2.bmp")), (54, 512, 512, 24, 0))
+        self.assertFalse(os.path.exists(self.prefix.c("Numerabo2.bmp")), "the pair was split")
+
+        def body_carries_the_desktop(image):
+            # The body's grey (0.5 to 1) scales the desktop's colour.
+            centre = image.region_mean(508, 380, 516, 388)
+            scale = max(centre) / max(colour)
+            return scale > 0.45 and harness.close_enough(centre, [c * scale for c in colour])
+
+        self.assertIsNotNone(harness.wait_screen(check, body_carries_the_desktop), "the body shows no desktop")
+        self.end_show(host, window)
 
 
 class SaverInstallTest(harness.WineTestCase):

@@ -67,10 +67,10 @@ def caption_is_black(d, image, button):
 class Dialog:
     """One /c run of the host and the helper that looks into it."""
 
-    def __init__(self, test, ini=None, files=()):
+    def __init__(self, test, ini=None, files=(), folder=("Numerabo",)):
         self.test = test
         self.prefix = test.prefix
-        self.folder = self.prefix.install()
+        self.folder = self.prefix.install(folder)
         self.ini_path = os.path.join(self.folder, harness.SETTINGS_NAME)
         if ini is not None:
             with open(self.ini_path, "wb") as f:
@@ -82,11 +82,15 @@ class Dialog:
         shutil.copy(harness.helper_binary("settings_poke"), self.poke_path)
         self.process = None
 
-    def open(self):
+    def open(self, codepage=None):
+        """Starts /c on a system of the run's code page, or of codepage's
+        (with the host built for it)."""
+        if codepage:
+            self.prefix.install(self.folder_parts(), renderer=False, codepage=codepage)
         harness.mouse_move(1270, 1015)  # away from every button
         for attempt in (1, 2):
             self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c",
-                                             env=self.prefix.env(WINEDEBUG=harness.DESKTOP_DEBUG),
+                                             env=self.prefix.env(codepage, WINEDEBUG=harness.DESKTOP_DEBUG),
                                              stderr=subprocess.PIPE)
             shown = harness.wait_for(lambda: harness.find_windows(CAPTION, True) or self.process.poll() is not None,
                                      timeout=30)
@@ -99,6 +103,9 @@ class Dialog:
         self.info = harness.wait_for(self.read_info, timeout=10)
         time.sleep(1.0)  # the opening zoom and the first paint
         return self
+
+    def folder_parts(self):
+        return os.path.relpath(self.folder, self.prefix.drive_c).split(os.sep)
 
     def poke(self, *args):
         code, out = self.prefix.run(self.poke_path, *args, timeout=30)
@@ -238,7 +245,10 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertIsNotNone(chooser, "no file chooser")
         time.sleep(1.0)
         subprocess.run(["xdotool", "windowfocus", "--sync", str(chooser)], check=False)
-        subprocess.run(["xdotool", "type", "--delay", "30", path], check=True)
+        if path.isascii():
+            subprocess.run(["xdotool", "type", "--delay", "30", path], check=True)
+        else:
+            self.assertEqual(d.poke("chooser-name", path.encode("utf-8").hex()).split(), ["set", "1"])
         subprocess.run(["xdotool", "key", "Return"], check=True)
         self.assertTrue(harness.wait_for(lambda: not harness.find_windows(OPEN_TITLE), timeout=10))
         time.sleep(0.5)
@@ -280,6 +290,7 @@ class SettingsDialogActionTest(harness.WineTestCase):
         self.assertEqual(lines[3], sjis(FILE) + b"=C:\\Numerabo\\missing.wav")
 
     @harness.both_arches
+    @harness.code_pages
     def test_save_writes_the_three_keys_in_order(self):
         d = Dialog(self, b"[Section]\r\n").open()
         d.poke("combo-text", "abc")
@@ -307,6 +318,60 @@ class SettingsDialogActionTest(harness.WineTestCase):
         d.wait_closed()
         with open(d.ini_path, "rb") as f:
             self.assertEqual(f.read(), original)
+
+    @harness.code_pages
+    def test_settings_move_between_code_pages_unchanged(self):
+        # A file as a Japanese system writes it, with a music file in a folder
+        # whose name holds a trail byte 0x5C ("表"); opened and saved on this
+        # run's system, then on the other one (932 and 1252 in turn).
+        music = "C:\\曲 表\\ソ.wav"
+        os.makedirs(self.prefix.c("曲 表"))
+        with open(self.prefix.c("曲 表", "ソ.wav"), "wb") as f:
+            f.write(b"RIFF")
+        original = ini_bytes(KIND + "=2", REPEAT + "=5", FILE + "=" + music)
+        d = Dialog(self, original)
+        other = "932" if harness.CODEPAGE != "932" else "1252"
+        looks = []
+        for codepage in (harness.CODEPAGE, other):
+            d.open(codepage)
+            self.assertEqual(d.combo()[1], "35", "repeat not read on %s" % codepage)  # "5"
+            shot = d.shot("cp" + codepage)
+            self.assertTrue(caption_is_black(d, shot, FILE_BUTTON), "kind not read on %s" % codepage)
+            # The captions: labels and buttons look the same on every system.
+            looks.append([d.patch(shot, *KIND_LABEL[k], 60, 13) for k in (0, 1, 2)] +
+                         [d.patch(shot, *button) for button in (SET_BUTTON, CANCEL_BUTTON)])
+            d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+            d.wait_closed()
+            lines = [line for line in d.saved_lines() if line]
+            self.assertEqual([line.split(b"=", 1)[0] for line in lines[1:]], [sjis(KIND), sjis(REPEAT), sjis(FILE)])
+            self.assertEqual([line.split(b"=", 1)[1].strip() for line in lines[1:]], [b"2", b"5", sjis(music)])
+        self.assertEqual(looks[0], looks[1], "the dialog's Japanese is drawn differently on the two systems")
+
+    def test_folders_and_files_shift_jis_cannot_name(self):
+        # The host in a folder whose name Shift-JIS cannot hold, and a music
+        # file whose path it cannot hold either: stored by its short name.
+        d = Dialog(self, ini_bytes(KIND + "= 0"), folder=("Zoë Numerabo",))
+        os.makedirs(self.prefix.c("Musique"))
+        subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", self.prefix.c("Musique", "été.wav"),
+                        "synth", "2", "sine", "440", "vol", "0.5"], check=True)
+        d.open()
+        d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
+        self.choose_file(d, "C:\\Musique\\été.wav")
+        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+        d.wait_closed()
+        stored = [line for line in d.saved_lines() if line.startswith(sjis(FILE) + b"=")]
+        self.assertEqual(len(stored), 1)
+        path = stored[0].split(b"=", 1)[1]
+        self.assertTrue(path.startswith(b"C:\\MUSIQUE\\") or path.startswith(b"C:\\Musique\\"), path)
+        self.assertTrue(all(32 < c < 127 for c in path) and b"?" not in path, path)
+
+        saver = self.prefix.start(os.path.join(d.folder, harness.HOST_NAME), "/s")
+        renderer = harness.wait_window("ぬめらぼ_VC", timeout=60)
+        self.assertIsNotNone(renderer, "no show from a folder Shift-JIS cannot name")
+        self.assertTrue(harness.wait_for(lambda: harness.audio_rms(self.prefix.capture_path) > 0.05, timeout=10),
+                        "the short name did not play")
+        harness.hold_key(renderer, "Escape", until=lambda: not harness.find_windows("ぬめらぼ_VC"))
+        self.assertIsNotNone(harness.wait_exit(saver, 5))
 
     def test_an_open_dialog_refuses_a_second_host(self):
         d = Dialog(self, ini_bytes(KIND + "= 0")).open()

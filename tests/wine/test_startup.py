@@ -107,6 +107,7 @@ class ModeDispatchTest(harness.WineTestCase):
         return os.path.join(folder, harness.HOST_NAME)
 
     @harness.both_arches
+    @harness.code_pages
     def test_missing_renderer_shows_the_message_for_saver_and_settings(self):
         host = self.host(renderer=False)
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))
@@ -148,6 +149,7 @@ class ModeDispatchTest(harness.WineTestCase):
         p.kill()
 
     @harness.both_arches
+    @harness.code_pages
     def test_a_running_instance_refuses_every_mode(self):
         host = self.host()
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))

@@ -13,11 +13,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "host/settings/settings_dialog.h"
 #include "host/startup/framework_controls.h"
+#include "host/startup/wide_text.h"
 
 namespace {
 
@@ -140,6 +142,20 @@ int main(int argc, char** argv) {
     const char* text = std::strcmp(argv[2], "EMPTY") == 0 ? "" : argv[2];
     SendMessageA(combo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     std::printf("text %s\n", Hex(TextOf(combo)).c_str());
+    return 0;
+  }
+  if (command == "chooser-name" && argc >= 3) {
+    // A file name the keyboard cannot type here (xdotool's letters outside
+    // the keyboard map do not reach Wine): UTF-8 in hex, set as the
+    // chooser's file name field.
+    std::string utf8;
+    for (const char* p = argv[2]; p[0] && p[1]; p += 2) utf8 += static_cast<char>(std::strtol(std::string(p, 2).c_str(), nullptr, 16));
+    wchar_t name[512] = {};
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, name, 512);
+    HWND chooser = FindWindowW(nullptr, numerabo::Wide("ﾌｧｲﾙを開く").c_str());
+    HWND field = chooser ? GetDlgItem(chooser, 0x480) : nullptr;  // edt1 of the classic chooser
+    if (!field && chooser) field = GetDlgItem(chooser, 0x47C);     // cmb13 of the newer one
+    std::printf("set %d\n", field && SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name)) ? 1 : 0);
     return 0;
   }
   if (command == "font") {
