@@ -27,7 +27,6 @@ SetCompressor /SOLID lzma
 !define OWN_KEY "Software\Numerabo"
 !define DESKTOP_KEY "Control Panel\Desktop"
 ; SystemParametersInfo
-!define SPI_GETSCREENSAVEACTIVE 16
 !define SPI_SETSCREENSAVEACTIVE 17
 !define SPIF_UPDATEINIFILE_SENDCHANGE 3
 
@@ -134,8 +133,15 @@ Section "ぬめらぼ"
     ${Else}
       WriteRegStr HKCU "${OWN_KEY}" "PreviousScreenSaver" "$0"
     ${EndIf}
-    System::Call "user32::SystemParametersInfoW(i ${SPI_GETSCREENSAVEACTIVE}, i 0, *i 0 r5, i 0)"
-    WriteRegDWORD HKCU "${OWN_KEY}" "PreviousScreenSaveActive" $5
+    ; Whether it was on, as stored for this user: what SystemParametersInfo
+    ; answers comes from the display driver under Wine, not from this value.
+    ClearErrors
+    ReadRegStr $5 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${If} ${Errors}
+      DeleteRegValue HKCU "${OWN_KEY}" "PreviousScreenSaveActive"
+    ${Else}
+      WriteRegStr HKCU "${OWN_KEY}" "PreviousScreenSaveActive" "$5"
+    ${EndIf}
   ${EndIf}
   WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\${HOST}"
   ; Turned on and announced, so that it takes effect without signing out.
@@ -177,8 +183,9 @@ Section "Uninstall"
       WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$2"
     ${EndIf}
     ClearErrors
-    ReadRegDWORD $3 HKCU "${OWN_KEY}" "PreviousScreenSaveActive"
+    ReadRegStr $3 HKCU "${OWN_KEY}" "PreviousScreenSaveActive"
     ${IfNot} ${Errors}
+      IntOp $3 $3 + 0
       System::Call "user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i $3, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})"
     ${EndIf}
   ${EndIf}
