@@ -4,7 +4,8 @@
 ;
 ; Built by scripts/dist.sh, which passes
 ;   DIST     the folder holding numerabo-i686/ and numerabo-x86_64/,
-;   WIZARD   the picture made for the first and the last page (164 x 314).
+;   WIZARD   the picture made for the first and the last page (164 x 314),
+;   SIZE_I686, SIZE_X86_64  the kilobytes each build's two programs take.
 ; The version and the publisher are read from host/resources/texts.h, where
 ; the programs' own version information comes from too.
 
@@ -88,15 +89,11 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
   ${EndIf}
 !macroend
 
-Function .onInit
-  SetShellVarContext current
-FunctionEnd
-
 Function un.onInit
   SetShellVarContext current
 FunctionEnd
 
-Section "ぬめらぼ"
+Section "ぬめらぼ" SEC_PROGRAMS
   SectionIn RO
   ; Read before anything is rewritten: where an earlier version lives.
   ReadRegStr $4 HKCU "${UNINSTALL_KEY}" "InstallLocation"
@@ -159,6 +156,16 @@ Section "ぬめらぼ"
   ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
+
+Function .onInit
+  SetShellVarContext current
+  ; The section holds both builds; only one of them is installed.
+  ${If} ${IsNativeAMD64}
+    SectionSetSize ${SEC_PROGRAMS} ${SIZE_X86_64}
+  ${Else}
+    SectionSetSize ${SEC_PROGRAMS} ${SIZE_I686}
+  ${EndIf}
+FunctionEnd
 
 Function OpenScreenSaverSettings
   ; The platform's own entry, the one the .scr file's "Install" verb runs:
