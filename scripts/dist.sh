@@ -11,7 +11,9 @@ for arch in i686 x86_64; do
   mkdir -p "$out"
   cp "$BUILD/$arch/host/ぬめらぼ.scr" "$out/"
   if [ -f "$BUILD/$arch/renderer/ぬめらぼ.dll" ]; then cp "$BUILD/$arch/renderer/ぬめらぼ.dll" "$out/"; fi
-  sed "s/@ARCH@/$arch/" packaging/INSTALL.txt > "$out/INSTALL.txt"
+  # With a byte-order mark and CR LF: older Windows' Notepad takes a file
+  # without the mark for the ANSI code page, and LF alone for no line end.
+  { printf '\xef\xbb\xbf'; sed "s/@ARCH@/$arch/; s/\$/\r/" packaging/INSTALL.txt; } > "$out/INSTALL.txt"
   (cd "$BUILD/dist" && rm -f "numerabo-$arch.zip" && zip -qr "numerabo-$arch.zip" "numerabo-$arch")
 done
 
