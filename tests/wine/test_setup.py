@@ -130,7 +130,7 @@ class SetupTest(harness.WineTestCase):
         self.assertLessEqual(abs(entry.pop("EstimatedSize", 0) - size), 2, size)
         self.assertEqual(entry, {
             "DisplayName": "ぬめらぼ", "DisplayVersion": version(), "Publisher": "Numerabo Project",
-            "DisplayIcon": '"%s",0' % host, "InstallLocation": location,
+            "DisplayIcon": host + ",0", "InstallLocation": location,
             "UninstallString": uninstaller, "QuietUninstallString": uninstaller + " /S",
             "NoModify": 1, "NoRepair": 1,
         })
@@ -155,6 +155,7 @@ class SetupTest(harness.WineTestCase):
         update = self.install()
         update.pop("EstimatedSize", None)
         self.assertEqual(update, entry)
+        self.assertTrue(os.path.isfile(dialog.ini_path), "the update removed the settings file")
         with open(dialog.ini_path, "rb") as f:
             self.assertEqual(f.read(), settings, "the update changed the settings file")
         self.assertEqual(self.registry(DESKTOP_KEY).get("SCRNSAVE.EXE"), host)
