@@ -120,7 +120,8 @@ class SetupTest(harness.WineTestCase):
         profile = location[:-len("\\AppData\\Local\\Programs\\Numerabo")]
         host = location + "\\" + harness.HOST_NAME
         uninstaller = '"%s\\uninstall.exe"' % location
-        self.assertEqual(sorted(os.listdir(folder)), sorted([harness.HOST_NAME, harness.RENDERER_NAME, "uninstall.exe"]))
+        self.assertEqual(sorted(os.listdir(folder)),
+                         sorted([harness.HOST_NAME, harness.RENDERER_NAME, "uninstall.exe"]))
         # The 64-bit build on 64-bit Windows, the 32-bit one on 32-bit Windows.
         for name in (harness.HOST_NAME, harness.RENDERER_NAME):
             with open(os.path.join(folder, name), "rb") as a, \
