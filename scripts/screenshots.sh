@@ -3,7 +3,8 @@
 #   show.png     the running show over a desktop with a wallpaper and a window,
 #   settings.png the settings dialog with an MP3 file chosen,
 #   preview.png  the preview in a 152 x 112 pane (the size of the display
-#                settings' preview) at the top-left of a larger pane.
+#                settings' preview) at the top-left of a larger pane,
+#   setup.png    the first page of the setup program.
 # Builds what is missing, installs the x86_64 programs in a private Wine
 # prefix and runs them on a private Xvfb the way the platform starts them
 # (ぬめらぼ.scr /s and /c from the install folder). The dialog and preview
@@ -155,3 +156,17 @@ PIDS+=($!)
 wait_window '<ぬめらぼ>'
 still '<ぬめらぼ>' "$WORK/settings.png"
 save "$WORK/settings.png" settings.png
+kill "${PIDS[@]}" 2>/dev/null || true
+PIDS=()
+
+# --- The setup program's first page. It is a 32-bit program, so it runs
+# under the emulated 32-bit Wine (scripts/i686-wine.sh) where that can work.
+if reason=$("$SRC/scripts/i686-wine.sh" --check); then
+  "$SRC/scripts/i686-wine.sh" "$(ls "$BUILD"/dist/numerabo-*-setup.exe)" &
+  PIDS+=($!)
+  wait_window 'ぬめらぼ セットアップ'
+  still 'ぬめらぼ セットアップ' "$WORK/setup.png"
+  save "$WORK/setup.png" setup.png -colors 192
+else
+  echo "screenshots: no docs/setup.png, the 32-bit setup program cannot run here: $reason" >&2
+fi

@@ -1,7 +1,8 @@
 #!/bin/bash
 # Installs what building and testing Numerabo needs on a Debian 12 machine:
 # both MinGW-w64 cross compilers, Wine, Xvfb and the X tools the Wine suite
-# drives windows with, the Japanese locale and font, audio capture tools.
+# drives windows with, the Japanese locale and font, audio capture tools,
+# NSIS for the setup program.
 # Safe to run again: it installs only what is missing. Then, where it can,
 # what running the 32-bit build needs (see scripts/setup-i686.sh).
 set -euo pipefail
@@ -14,6 +15,7 @@ PACKAGES=(
   fonts-wine
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
   libasound2-plugins alsa-utils sox lame zip
+  nsis
 )
 
 missing=()

@@ -1,0 +1,224 @@
+; The setup program: installs ぬめらぼ for the current user without
+; administrator rights, makes it this user's screen saver, and registers an
+; uninstaller that Settings → Apps lists.
+;
+; Built by scripts/dist.sh, which passes
+;   DIST     the folder holding numerabo-i686/ and numerabo-x86_64/,
+;   WIZARD   the picture made for the first and the last page (164 x 314),
+;   SIZE_I686, SIZE_X86_64  the kilobytes each build's two programs take.
+; The version and the publisher are read from host/resources/texts.h, where
+; the programs' own version information comes from too.
+
+Unicode True
+Target x86-unicode
+RequestExecutionLevel user
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+
+!searchparse /file "${__FILEDIR__}/../host/resources/texts.h" `#define NUMERABO_VERSION_TEXT "` VERSION `"`
+!searchparse /file "${__FILEDIR__}/../host/resources/texts.h" `#define NUMERABO_AUTHOR_NAME "` PUBLISHER `"`
+
+!define HOST "ぬめらぼ.scr"
+!define RENDERER "ぬめらぼ.dll"
+!define SETTINGS "ぬめらぼ.ini"
+!define SHORTCUT "$SMPROGRAMS\ぬめらぼ の設定.lnk"
+!define UNINSTALLER "uninstall.exe"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Numerabo"
+; What the screen saver was before this program took its place.
+!define OWN_KEY "Software\Numerabo"
+!define DESKTOP_KEY "Control Panel\Desktop"
+; SystemParametersInfo
+!define SPI_SETSCREENSAVEACTIVE 17
+!define SPIF_UPDATEINIFILE_SENDCHANGE 3
+
+Name "ぬめらぼ"
+OutFile "${DIST}/numerabo-${VERSION}-setup.exe"
+InstallDir "$LOCALAPPDATA\Programs\Numerabo"
+; An update goes where the first install went.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "ぬめらぼ ${VERSION}"
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include x64.nsh
+
+!define MUI_ICON "${__FILEDIR__}/../host/resources/artwork/numerabo.ico"
+!define MUI_UNICON "${__FILEDIR__}/../host/resources/artwork/numerabo.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!define MUI_ABORTWARNING
+
+!define MUI_WELCOMEPAGE_TEXT "ぬめらぼ は、デスクトップの写真をピンクの球の中でゆらゆら回る体に貼って見せるスクリーン セーバーです。$\r$\n$\r$\nこのユーザーだけにインストールします。管理者の権限は要りません。インストールのあと、ぬめらぼ がこのユーザーのスクリーン セーバーになります。$\r$\n$\r$\n$_CLICK"
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "ぬめらぼ をインストールし、スクリーン セーバーに選びました。$\r$\n$\r$\n音楽などの設定は、スタート メニューの「ぬめらぼ の設定」から開けます。削除は「設定」の「アプリ」からできます。"
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "スクリーン セーバーの設定を開く"
+!define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "Japanese"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "ぬめらぼ"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileDescription" "ぬめらぼ セットアップ"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
+
+; Sets OUT to 1 when VALUE (a SCRNSAVE.EXE value) names the host in FOLDER,
+; by its long or its short name, otherwise to 0.
+!macro NamesHostIn OUT VALUE FOLDER
+  StrCpy ${OUT} 0
+  ${If} "${VALUE}" != ""
+  ${AndIf} "${FOLDER}" != ""
+    ${If} "${VALUE}" == "${FOLDER}\${HOST}"
+      StrCpy ${OUT} 1
+    ${Else}
+      GetFullPathName /SHORT $R9 "${FOLDER}\${HOST}"
+      ${If} "$R9" != ""
+      ${AndIf} "${VALUE}" == "$R9"
+        StrCpy ${OUT} 1
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+!macroend
+
+Function un.onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "ぬめらぼ" SEC_PROGRAMS
+  SectionIn RO
+  ; Read before anything is rewritten: where an earlier version lives.
+  ReadRegStr $4 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+
+  SetOutPath "$INSTDIR"
+  ; The 64-bit build on 64-bit x86 Windows; the 32-bit one elsewhere, which
+  ; ARM Windows runs as well. The settings file is never written here, so an
+  ; update keeps it.
+  ${If} ${IsNativeAMD64}
+    File "${DIST}/numerabo-x86_64/${HOST}"
+    File "${DIST}/numerabo-x86_64/${RENDERER}"
+  ${Else}
+    File "${DIST}/numerabo-i686/${HOST}"
+    File "${DIST}/numerabo-i686/${RENDERER}"
+  ${EndIf}
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CreateShortcut "${SHORTCUT}" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
+
+  ; Remember the screen saver this one replaces, unless it already is one
+  ; of ours (an update, or a second run of this setup).
+  ClearErrors
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ${If} ${Errors}
+    StrCpy $3 1
+  ${Else}
+    StrCpy $3 0
+  ${EndIf}
+  !insertmacro NamesHostIn $1 "$0" "$INSTDIR"
+  !insertmacro NamesHostIn $2 "$0" "$4"
+  ${If} $1 == 0
+  ${AndIf} $2 == 0
+    ${If} $3 == 1
+      DeleteRegValue HKCU "${OWN_KEY}" "PreviousScreenSaver"
+    ${Else}
+      WriteRegStr HKCU "${OWN_KEY}" "PreviousScreenSaver" "$0"
+    ${EndIf}
+    ; Whether it was on, as stored for this user: what SystemParametersInfo
+    ; answers comes from the display driver under Wine, not from this value.
+    ClearErrors
+    ReadRegStr $5 HKCU "${DESKTOP_KEY}" "ScreenSaveActive"
+    ${If} ${Errors}
+      DeleteRegValue HKCU "${OWN_KEY}" "PreviousScreenSaveActive"
+    ${Else}
+      WriteRegStr HKCU "${OWN_KEY}" "PreviousScreenSaveActive" "$5"
+    ${EndIf}
+  ${EndIf}
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$INSTDIR\${HOST}"
+  ; Turned on and announced, so that it takes effect without signing out.
+  System::Call "user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})"
+
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "ぬめらぼ"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  ; Unquoted, the form most entries use: Wine's programs list shows no icon
+  ; for a quoted one.
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${HOST},0"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K /G=0" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Function .onInit
+  SetShellVarContext current
+  ; The section holds both builds; only one of them is installed.
+  ${If} ${IsNativeAMD64}
+    SectionSetSize ${SEC_PROGRAMS} ${SIZE_X86_64}
+  ${Else}
+    SectionSetSize ${SEC_PROGRAMS} ${SIZE_I686}
+  ${EndIf}
+FunctionEnd
+
+Function OpenScreenSaverSettings
+  ; The platform's own entry, the one the .scr file's "Install" verb runs:
+  ; it selects the saver and opens the settings with its preview. The
+  ; native rundll32, not the 32-bit one this setup would otherwise get.
+  ${DisableX64FSRedirection}
+  Exec '"$SYSDIR\rundll32.exe" desk.cpl,InstallScreenSaver $INSTDIR\${HOST}'
+  ${EnableX64FSRedirection}
+FunctionEnd
+
+Section "Uninstall"
+  ; Give the previous screen saver back, unless the user has chosen another
+  ; one since.
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  !insertmacro NamesHostIn $1 "$0" "$INSTDIR"
+  ${If} $1 == 1
+    ClearErrors
+    ReadRegStr $2 HKCU "${OWN_KEY}" "PreviousScreenSaver"
+    ${If} ${Errors}
+      DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ${Else}
+      WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$2"
+    ${EndIf}
+    ClearErrors
+    ReadRegStr $3 HKCU "${OWN_KEY}" "PreviousScreenSaveActive"
+    ${IfNot} ${Errors}
+      IntOp $3 $3 + 0
+      System::Call "user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i $3, p 0, i ${SPIF_UPDATEINIFILE_SENDCHANGE})"
+    ${EndIf}
+  ${EndIf}
+  DeleteRegKey HKCU "${OWN_KEY}"
+
+  Delete "$INSTDIR\${HOST}"
+  Delete "$INSTDIR\${RENDERER}"
+  Delete "$INSTDIR\${SETTINGS}"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Only when empty: the user may have chosen a folder that holds more.
+  RMDir "$INSTDIR"
+  Delete "${SHORTCUT}"
+
+  ; The two pictures the saver writes at every start: in the root of drive
+  ; C: where that can be written, the per-user copies Windows makes of them
+  ; for a 32-bit saver where it cannot, and the folder of this user's own the
+  ; saver falls back to otherwise. Files this user may not delete stay.
+  Delete "C:\Numerabo1.bmp"
+  Delete "C:\Numerabo2.bmp"
+  Delete "$LOCALAPPDATA\VirtualStore\Numerabo1.bmp"
+  Delete "$LOCALAPPDATA\VirtualStore\Numerabo2.bmp"
+  Delete "$LOCALAPPDATA\Numerabo\Numerabo1.bmp"
+  Delete "$LOCALAPPDATA\Numerabo\Numerabo2.bmp"
+  RMDir "$LOCALAPPDATA\Numerabo"
+
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

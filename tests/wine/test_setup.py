@@ -1,0 +1,200 @@
+"""The setup program under Wine, the way a user meets it: a silent install
+into a fresh prefix, the installed saver's show and settings, an update over
+the first install, and the silent uninstall that Settings → Apps would run.
+
+The setup program is a 32-bit program that installs the 64-bit build on
+64-bit Windows, so on the x86_64 prefix it runs under the emulated 32-bit
+Wine as well; without that, this file reports itself skipped."""
+
+import glob
+import os
+import re
+import shutil
+import subprocess
+import unittest
+
+import harness
+import test_saver
+import test_settings
+
+DIST = os.path.join(os.path.dirname(harness.WIN64_DIR), "dist")
+WINE32 = harness.ARCHES["i686"].loader
+UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Numerabo"
+OWN_KEY = "HKCU\\Software\\Numerabo"
+DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
+SHORTCUT = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\ぬめらぼ の設定.lnk"
+# Where the saver may have left its two pictures, below the user's local
+# application data (besides the root of drive C:).
+PICTURE_FOLDERS = ("VirtualStore", "Numerabo")
+PREVIOUS_SAVER = "C:\\windows\\system32\\ssText3d.scr"
+
+
+def version():
+    with open(os.path.join(harness.SOURCE_DIR, "host", "resources", "texts.h"), encoding="utf-8") as f:
+        return re.search(r'#define NUMERABO_VERSION_TEXT "([^"]+)"', f.read())[1]
+
+
+REG_VALUE = re.compile(r'^"((?:[^"\\]|\\.)*)"=(?:"((?:[^"\\]|\\.)*)"|dword:([0-9a-f]{8}))$')
+
+
+def unescape(text):
+    return re.sub(r"\\(.)", r"\1", text)
+
+
+class SetupTest(harness.WineTestCase):
+    def setUp(self):
+        super().setUp()
+        if harness.ARCH == "x86_64":
+            r = subprocess.run([*WINE32, "--check"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+            if r.returncode:
+                self.skipTest("the 32-bit setup program cannot run here: " + r.stdout.decode().strip())
+        found = glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))
+        self.assertEqual([os.path.basename(f) for f in found], ["numerabo-%s-setup.exe" % version()])
+        self.setup_program = found[0]
+
+    # -- helpers -------------------------------------------------------------
+    def run32(self, program, *args):
+        """Runs a 32-bit program of the prefix (a Unix path) to its end."""
+        p = subprocess.Popen([*WINE32, program, *args], cwd=os.path.dirname(program), env=self.prefix.env(),
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.prefix.processes.append(p)
+        return harness.wait_exit(p, 60)
+
+    def unix(self, path):
+        self.assertTrue(path.upper().startswith("C:\\"), path)
+        return self.prefix.c(*path[3:].split("\\"))
+
+    def registry(self, key):
+        """{name: text or number} of the key's own string and DWORD values,
+        or None when there is no such key."""
+        code, _ = self.prefix.run("reg", "export", key, "C:\\key.reg", "/y", cwd=self.prefix.path)
+        if code != 0:
+            return None
+        with open(self.prefix.c("key.reg"), "rb") as f:
+            lines = f.read().decode("utf-16").splitlines()
+        values = {}
+        for line in lines[3:]:
+            if line.startswith("["):
+                break  # a subkey
+            m = REG_VALUE.match(line)
+            if m:
+                values[unescape(m[1])] = unescape(m[2]) if m[2] is not None else int(m[3], 16)
+        return values
+
+    def set_desktop(self, name, text):
+        args = ["/d", text] if text is not None else []
+        self.prefix.run("reg", "delete" if text is None else "add", DESKTOP_KEY, "/v", name, *args, "/f",
+                        cwd=self.prefix.path)
+
+    def install(self):
+        self.assertEqual(self.run32(self.setup_program, "/S"), 0)
+        return self.registry(UNINSTALL_KEY)
+
+    def uninstall(self, entry):
+        # What Settings → Apps runs; the uninstaller hands over to a copy of
+        # itself in a temporary folder and returns at once.
+        m = re.fullmatch(r'"([^"]+)" (.*)', entry["QuietUninstallString"])
+        self.assertEqual(self.run32(self.unix(m[1]), *m[2].split()), 0)
+        self.assertTrue(test_saver.wineserver_idle(self.prefix, 60), "the uninstaller did not end")
+
+    def run_show(self, folder):
+        host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
+        window = harness.wait_window(test_saver.RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        for name in ("Numerabo1.bmp", "Numerabo2.bmp"):
+            self.assertTrue(os.path.isfile(self.prefix.c(name)), name)
+        test_saver.escape_renderer(self, window)
+        self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+
+    # -- the test -------------------------------------------------------------
+    @harness.both_arches
+    def test_install_show_settings_update_and_uninstall(self):
+        if harness.ARCH == "x86_64":
+            self.set_desktop("SCRNSAVE.EXE", PREVIOUS_SAVER)
+            self.set_desktop("ScreenSaveActive", "0")
+        entry = self.install()
+        self.assertIsNotNone(entry, "no uninstall entry")
+        location = entry.get("InstallLocation", "")
+        self.assertRegex(location, r"^C:\\users\\[^\\]+\\AppData\\Local\\Programs\\Numerabo$")
+        folder = self.unix(location)
+        profile = location[:-len("\\AppData\\Local\\Programs\\Numerabo")]
+        host = location + "\\" + harness.HOST_NAME
+        uninstaller = '"%s\\uninstall.exe"' % location
+        self.assertEqual(sorted(os.listdir(folder)),
+                         sorted([harness.HOST_NAME, harness.RENDERER_NAME, "uninstall.exe"]))
+        # The 64-bit build on 64-bit Windows, the 32-bit one on 32-bit Windows.
+        for name in (harness.HOST_NAME, harness.RENDERER_NAME):
+            with open(os.path.join(folder, name), "rb") as a, \
+                    open(os.path.join(DIST, "numerabo-" + harness.ARCH, name), "rb") as b:
+                self.assertTrue(a.read() == b.read(), name + " is not the %s build" % harness.ARCH)
+        size = sum(os.path.getsize(os.path.join(folder, name)) for name in os.listdir(folder)) / 1024
+        self.assertLessEqual(abs(entry.pop("EstimatedSize", 0) - size), 2, size)
+        self.assertEqual(entry, {
+            "DisplayName": "ぬめらぼ", "DisplayVersion": version(), "Publisher": "Numerabo Project",
+            "DisplayIcon": host + ",0", "InstallLocation": location,
+            "UninstallString": uninstaller, "QuietUninstallString": uninstaller + " /S",
+            "NoModify": 1, "NoRepair": 1,
+        })
+        desktop = self.registry(DESKTOP_KEY)
+        self.assertEqual((desktop.get("SCRNSAVE.EXE"), desktop.get("ScreenSaveActive")), (host, "1"))
+        with open(self.unix(profile + "\\" + SHORTCUT), "rb") as f:
+            link = f.read()
+        self.assertIn(host.encode("utf-16-le"), link)
+        self.assertIn("/c".encode("utf-16-le"), link)
+        self.run_show(folder)
+        if harness.ARCH != "x86_64":
+            return  # the rest does not depend on the build, and is slow emulated
+
+        # The dialog opened the way the Start-menu entry opens it saves beside
+        # the installed host, and an update keeps what it saved.
+        dialog = InstalledDialog(self, folder).open()
+        dialog.press(test_settings.SET_BUTTON[0] + 38, test_settings.SET_BUTTON[1] + 12)
+        dialog.wait_closed()
+        with open(dialog.ini_path, "rb") as f:
+            settings = f.read()
+        self.assertTrue(settings.startswith(b"[Section]"), settings)
+        update = self.install()
+        update.pop("EstimatedSize", None)
+        self.assertEqual(update, entry)
+        self.assertTrue(os.path.isfile(dialog.ini_path), "the update removed the settings file")
+        with open(dialog.ini_path, "rb") as f:
+            self.assertEqual(f.read(), settings, "the update changed the settings file")
+        self.assertEqual(self.registry(DESKTOP_KEY).get("SCRNSAVE.EXE"), host)
+
+        local = self.unix(profile + "\\AppData\\Local")
+        pictures = [self.prefix.c("Numerabo1.bmp"), self.prefix.c("Numerabo2.bmp")]
+        for sub in PICTURE_FOLDERS:
+            os.makedirs(os.path.join(local, sub), exist_ok=True)
+            for name in ("Numerabo1.bmp", "Numerabo2.bmp"):
+                pictures.append(os.path.join(local, sub, name))
+                with open(pictures[-1], "wb") as f:
+                    f.write(b"BM")
+        self.uninstall(entry)
+        left = [p for p in [folder, self.unix(profile + "\\" + SHORTCUT), os.path.join(local, "Numerabo")] + pictures
+                if os.path.exists(p)]
+        self.assertEqual(left, [])
+        self.assertEqual((self.registry(UNINSTALL_KEY), self.registry(OWN_KEY)), (None, None))
+        desktop = self.registry(DESKTOP_KEY)
+        self.assertEqual((desktop.get("SCRNSAVE.EXE"), desktop.get("ScreenSaveActive")), (PREVIOUS_SAVER, "0"))
+
+        # With no screen saver before, there is none after.
+        self.set_desktop("SCRNSAVE.EXE", None)
+        self.uninstall(self.install())
+        self.assertNotIn("SCRNSAVE.EXE", self.registry(DESKTOP_KEY))
+
+
+class InstalledDialog(test_settings.Dialog):
+    """The settings dialog of the installed host; its helper stays outside
+    the install folder, which the uninstaller must leave empty."""
+
+    def __init__(self, test, folder):
+        self.test, self.prefix, self.folder = test, test.prefix, folder
+        self.ini_path = os.path.join(folder, harness.SETTINGS_NAME)
+        os.makedirs(test.prefix.c("helpers"), exist_ok=True)
+        self.poke_path = test.prefix.c("helpers", "settings_poke.exe")
+        shutil.copy(harness.helper_binary("settings_poke"), self.poke_path)
+        self.process = None
+
+
+if __name__ == "__main__":
+    unittest.main()
