@@ -38,11 +38,24 @@ public:
   }
 };
 
+// The sound player opens its file through the system's ANSI code page (as
+// Wine's does, and the platform's own did for long): a name that code page
+// cannot write is handed over by its short name, which is plain ASCII.
+std::wstring SoundFileName(const std::wstring& path) {
+  if (GetACP() == CP_UTF8) return path;  // every name has a UTF-8 form
+  BOOL lost = FALSE;
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
+  if (!lost) return path;
+  std::vector<wchar_t> shortPath(32768, L'\0');
+  const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  return n > 0 && n < shortPath.size() ? std::wstring(shortPath.data(), n) : path;
+}
+
 class Win32SoundPlayer : public SoundPlayer {
 public:
   uint32_t WaveOutDevices() override { return waveOutGetNumDevs(); }
   void Play(const char* name, uint32_t flags) override {
-    PlaySoundW(name ? Wide(name).c_str() : nullptr, nullptr, flags);
+    PlaySoundW(name ? SoundFileName(Wide(name)).c_str() : nullptr, nullptr, flags);
   }
 };
 

@@ -10,7 +10,7 @@ using SetContextCall = HANDLE(WINAPI*)(HANDLE);
 const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
 
 SetContextCall SetContext() {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
   if (!user32) return nullptr;
   return reinterpret_cast<SetContextCall>(
       reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));

@@ -146,15 +146,15 @@ void SaverScreen::DrawPicture() {
   DeleteObject(picture);
 }
 
-// False when a picture the saver holds could not be written there; the
-// second is not written where the first failed, since the renderer is then
-// sent elsewhere for both.
+// False when a picture the saver holds could not be written there. Each is
+// tried: where no folder takes both, the renderer still finds the one that
+// was written, and the older file beside it.
 bool SaverScreen::SaveBitmapsIn(const std::wstring& folder) {
   const bool desktopSaved = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
   TraceStep("desktop-saved");
-  if (!desktopSaved) return false;
   if (!picture_.Dc()) DrawPicture();  // once, whichever folder takes it
-  return !picture_.Dc() || picture_.SaveBitmap(folder + Wide(kPictureBitmap));
+  const bool pictureSaved = !picture_.Dc() || picture_.SaveBitmap(folder + Wide(kPictureBitmap));
+  return desktopSaved && pictureSaved;
 }
 
 // A 64-bit host run by a standard user, or a 32-bit one where the

@@ -398,7 +398,6 @@ class SaverRunTest(harness.WineTestCase):
         self.assertEqual(harness.read_bmp_header(os.path.join(own[0], "Numerabo1.bmp")),
                          (54, SCREEN[0], SCREEN[1], 24, 0))
         self.assertEqual(harness.read_bmp_header(os.path.join(own[0], "Numerabo2.bmp")), (54, 512, 512, 24, 0))
-        self.assertFalse(os.path.exists(self.prefix.c("Numerabo2.bmp")), "the pair was split")
 
         def body_carries_the_desktop(image):
             # The body's grey (0.5 to 1) scales the desktop's colour.
