@@ -174,9 +174,17 @@ class RendererWatch:
         self.process = prefix.start(harness.helper_binary("saver_watch"), str(window_wait),
                                     str(end_wait), stdout=subprocess.PIPE)
 
+        self.seen = b""
+
+    def wait_seen(self):
+        """Waits until the helper has found the window (or given up): under
+        emulation it starts slowly, and a window gone before it looked would
+        never be seen."""
+        self.seen = self.process.stdout.readline()
+
     def result(self, timeout=60):
         out, _ = self.process.communicate(timeout=timeout)
-        return out.decode("utf-8", "replace").split()
+        return (self.seen + out).decode("utf-8", "replace").split()
 
 
 def escape_renderer(test, window):
@@ -219,7 +227,7 @@ class SaverRunTest(harness.WineTestCase):
 
     def end_show(self, host, window):
         watch = RendererWatch(self.prefix)
-        time.sleep(0.5)
+        watch.wait_seen()
         escape_renderer(self, window)
         # The watch looks every 500 ms: the host is gone soon after the window.
         self.assertIsNotNone(harness.wait_exit(host, 1.5), "the host outlives the renderer's window by 1.5 s")
