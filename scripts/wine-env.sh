@@ -36,4 +36,8 @@ i686_runnable() {
        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null; then
     echo "no private binfmt_misc in a user namespace here (unshare or mount refused)"; return 1
   fi
+  if ! unshare --user --map-root-user -- unshare --user --map-user="$(id -u)" --map-group="$(id -g)" -- true \
+       2>/dev/null; then
+    echo "no nested user namespace here (unshare refused)"; return 1
+  fi
 }
