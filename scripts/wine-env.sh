@@ -27,6 +27,7 @@ kernel_has_private_binfmt() {
 }
 # Succeeds when the 32-bit build can run here; otherwise says why and fails.
 i686_runnable() {
+  if [ -n "${NUMERABO_SKIP_I686:-}" ]; then echo "turned off by NUMERABO_SKIP_I686"; return 1; fi
   if ! kernel_has_private_binfmt; then
     echo "kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)"; return 1
   fi
