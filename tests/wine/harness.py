@@ -23,6 +23,7 @@ import shutil
 import signal
 import struct
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -421,13 +422,13 @@ def read_ppm(path):
 
 
 def read_image(path):
-    """Any picture ImageMagick reads, as an Image."""
-    ppm = path + ".ppm"
-    subprocess.run(["convert", path, "-depth", "8", "ppm:" + ppm], check=True)
-    try:
+    """Any picture ImageMagick reads, as an Image. The conversion goes to a
+    folder of its own: the picture's may be read-only (the source tree, for
+    a runner that does not own it)."""
+    with tempfile.TemporaryDirectory() as work:
+        ppm = os.path.join(work, "image.ppm")
+        subprocess.run(["convert", path, "-depth", "8", "ppm:" + ppm], check=True)
         return read_ppm(ppm)
-    finally:
-        os.remove(ppm)
 
 
 def screenshot(path):
