@@ -11,7 +11,8 @@ set -euo pipefail
 # "--check" only tells whether this can work here, and if not, why.
 if [ "${1:-}" = "--check" ]; then i686_runnable; exit; fi
 if [ "${1:-}" = "--in-namespace" ]; then
-  shift
+  uid=$2 gid=$3
+  shift 3
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   # An ELF of 32 bits, little-endian, for the 386 (executable or shared);
   # flags: hand qemu the open file (O), keep argv[0] (P), and open qemu now (F)
@@ -19,6 +20,12 @@ if [ "${1:-}" = "--in-namespace" ]; then
   magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
   mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
   printf '%s\n' ":numerabo-i386:M::$magic:$mask:$QEMU_I386:OPF" > /proc/sys/fs/binfmt_misc/register
-  exec "$WINE32_LOADER" "$@"
+  # Wine runs as the caller's own user again, in a namespace nested in this
+  # one (which still hands i386 programs to qemu): whatever Wine keys on the
+  # user id, its wineserver's socket among them, is then the same inside and
+  # out, so "wineserver -k" and "-w" run outside reach the server Wine
+  # started here whether the caller is root or not.
+  exec unshare --user --map-user="$uid" --map-group="$gid" -- "$WINE32_LOADER" "$@"
 fi
-exec unshare --user --map-root-user --mount -- "$0" --in-namespace "$@"
+# Mounting binfmt_misc takes root in the namespace, hence the mapping to it.
+exec unshare --user --map-root-user --mount -- "$0" --in-namespace "$(id -u)" "$(id -g)" "$@"

@@ -52,17 +52,38 @@ display -geometry +0+0 -title desktop -borderwidth 0 -resize 1280x1024! \
   "$(pwd)/host/resources/artwork/preview_image.jpg" >/dev/null 2>&1 &
 DESKTOP_PID=$!
 sleep 2
+SHOT="$BUILD/screenshot.png"
+BEFORE="$PREFIX/desktop.png"
+import -window root "$BEFORE"
+# The show has drawn a frame once the renderer's 1024 x 768 window differs
+# from the desktop there almost everywhere and is not plain: before its first
+# frame the window shows only its background. Under emulation the first frame
+# comes seconds after the window.
+show_drawn() {
+  local region=1024x768+0+0 changed spread
+  import -window root "$SHOT" 2>/dev/null || return 1
+  changed=$(compare -metric AE -fuzz 10% "$BEFORE[$region]" "$SHOT[$region]" null: 2>&1 >/dev/null || true)
+  spread=$(convert "$SHOT[$region]" -format '%[fx:int(1000*standard_deviation)]' info:)
+  [ "${changed%%.*}" -gt $((1024 * 768 / 2)) ] 2>/dev/null && [ "$spread" -gt 40 ]
+}
 cd "$INSTALL"
 "${WINE[@]}" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}" &
 HOST_PID=$!
+shown=""
 for _ in $(seq $((300 * PATIENCE))); do
-  if xdotool search --name '^ぬめらぼ_VC$' >/dev/null 2>&1; then break; fi
+  if xdotool search --name '^ぬめらぼ_VC$' >/dev/null 2>&1; then shown=window; break; fi
   sleep 0.1
 done
-sleep 4
-SHOT="$BUILD/screenshot.png"
-import -window root "$SHOT"
-echo "run: screenshot of the running show: $SHOT"
+deadline=$((SECONDS + 60 * PATIENCE))
+while [ "$shown" = window ] && [ "$SECONDS" -lt "$deadline" ]; do
+  if show_drawn; then shown=frame; break; fi
+  sleep 0.2
+done
+case "$shown" in
+  frame) echo "run: screenshot of the running show: $SHOT" ;;
+  window) echo "run: the show drew no frame within $((60 * PATIENCE)) s; screenshot as it is: $SHOT" ;;
+  *) import -window root "$SHOT"; echo "run: no show window appeared; screenshot as it is: $SHOT" ;;
+esac
 WIN=$(xdotool search --name '^ぬめらぼ_VC$' | head -1 || true)
 if [ -n "$WIN" ]; then
   xdotool windowfocus --sync "$WIN" 2>/dev/null || true

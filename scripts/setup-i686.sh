@@ -15,6 +15,10 @@ set -euo pipefail
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
+if [ -n "${NUMERABO_SKIP_I686:-}" ]; then
+  echo "setup-i686: turned off by NUMERABO_SKIP_I686" >&2
+  exit 1
+fi
 if ! kernel_has_private_binfmt; then
   echo "setup-i686: kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)" >&2
   exit 1

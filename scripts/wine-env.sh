@@ -27,6 +27,7 @@ kernel_has_private_binfmt() {
 }
 # Succeeds when the 32-bit build can run here; otherwise says why and fails.
 i686_runnable() {
+  if [ -n "${NUMERABO_SKIP_I686:-}" ]; then echo "turned off by NUMERABO_SKIP_I686"; return 1; fi
   if ! kernel_has_private_binfmt; then
     echo "kernel $(uname -r) has no binfmt_misc per namespace (6.7 or newer needed)"; return 1
   fi
@@ -35,5 +36,9 @@ i686_runnable() {
   if ! unshare --user --map-root-user --mount -- \
        mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc 2>/dev/null; then
     echo "no private binfmt_misc in a user namespace here (unshare or mount refused)"; return 1
+  fi
+  if ! unshare --user --map-root-user -- unshare --user --map-user="$(id -u)" --map-group="$(id -g)" -- true \
+       2>/dev/null; then
+    echo "no nested user namespace here (unshare refused)"; return 1
   fi
 }

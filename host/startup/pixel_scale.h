@@ -1,9 +1,9 @@
 // Twips and pixels at one display scale.
 //
 // A twip is 1/1440 inch, so at d dots per inch a pixel is 1440/d twips:
-// 15 at 96, 12 at 120, 10 at 144, 7.5 at 192. The ratio is kept exact;
-// a whole number of twips per pixel would be wrong at 192 dots per inch and
-// at every other setting that does not divide 1440.
+// 15 at 96, 12 at 120, 10 at 144, 8.57... at 168, 7.5 at 192, 6.66... at
+// 216. The ratio is kept as exact as a double allows; a whole number of
+// twips per pixel would be wrong at every setting that does not divide 1440.
 #pragma once
 
 namespace numerabo {
@@ -24,7 +24,9 @@ class PixelScale {
   // The nearest whole pixel, halves to the even one: the frame pieces of a
   // button's face.
   int NearestPixels(double twips) const;
-  // The exact twips of a pixel count.
+  // The twips of a pixel count: the exact ratio where a double holds it,
+  // otherwise the nearest double at or beyond it (away from zero), so that
+  // Pixels() of the result always gives the same whole pixels back.
   double Twips(double pixels) const;
   // A size in pixels as whole twips that convert back to the same pixels
   // (the exact value, rounded up where it has a fraction).

@@ -18,7 +18,9 @@ const ScaleCase kScales[] = {
     {96, 15, {496, 243}, 77, 77},
     {120, 12, {620, 303}, 96, 96},     // 303.75, 96.25
     {144, 10, {744, 364}, 115, 116},   // 364.5, 115.5
+    {168, 1440.0 / 168, {868, 425}, 134, 135},  // 425.25, 134.75; no exact double
     {192, 7.5, {992, 486}, 154, 154},  // 1440 / 192 is no whole number
+    {216, 1440.0 / 216, {1116, 546}, 173, 173},  // 546.75, 173.25; no exact double
 };
 
 TEST(PixelScale, ConvertsByTheExactRatioAtEachScale) {
@@ -30,11 +32,15 @@ TEST(PixelScale, ConvertsByTheExactRatioAtEachScale) {
     EXPECT_EQ(s.Pixels(3645), c.client[1]);
     EXPECT_EQ(s.Pixels(1155), c.button);
     EXPECT_EQ(s.NearestPixels(1155), c.nearest);
-    // A position exactly on a pixel edge belongs to the pixel it starts.
-    EXPECT_EQ(s.Pixels(s.Twips(333)), 333);
-    // Sizes read back as whole twips give the same pixels again, and are
-    // never more than a twip above the exact value.
-    for (int px = 0; px <= 2000; ++px) {
+    for (int px = -2000; px <= 2000; ++px) {
+      // A position exactly on a pixel edge belongs to the pixel it starts,
+      // even where the ratio has no exact double.
+      const double twips = s.Twips(px);
+      ASSERT_EQ(s.Pixels(twips), px) << px;
+      ASSERT_NEAR(twips, px * 1440.0 / c.dpi, 1e-9) << px;
+      if (px < 0) continue;
+      // Sizes read back as whole twips give the same pixels again, and are
+      // never more than a twip above the exact value.
       const int tw = s.WholeTwips(px);
       ASSERT_EQ(s.Pixels(tw), px) << px;
       ASSERT_GE(tw, s.Twips(px));

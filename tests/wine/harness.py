@@ -28,6 +28,7 @@ import shutil
 import signal
 import struct
 import subprocess
+import tempfile
 import time
 import unittest
 
@@ -191,12 +192,23 @@ class WinePrefix:
     def start(self, program, *args, cwd=None, env=None, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL):
         """Starts a Windows program (a Unix path) under Wine; returns the Popen.
         The suite's helper programs (*.exe) are instruments, not what is
-        tested: they always run on a Japanese system."""
+        tested: they always run on a Japanese system.
+        A file name as stderr sends the program's standard error to that file
+        in the prefix's folder (the Popen's stderr_path), to be read once the
+        program has ended: a pipe that nobody reads can fill up and stop the
+        program, and it is left open."""
         if env is None:
             env = self.env(codepage="932" if program.lower().endswith(".exe") else None)
-        p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
-                             env=env, stdout=stdout, stderr=stderr,
-                             start_new_session=True)
+        stderr_path = os.path.join(self.path, stderr) if isinstance(stderr, str) else None
+        err = open(stderr_path, "wb") if stderr_path else stderr
+        try:
+            p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
+                                 env=env, stdout=stdout, stderr=err,
+                                 start_new_session=True)
+        finally:
+            if stderr_path:
+                err.close()
+        p.stderr_path = stderr_path
         self.processes.append(p)
         return p
 
@@ -223,6 +235,8 @@ class WinePrefix:
                 p.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 pass
+            if p.stdout:
+                p.stdout.close()
         if os.environ.get("NUMERABO_KEEP_PREFIX") != "1":
             shutil.rmtree(self.path, ignore_errors=True)
 
@@ -279,17 +293,18 @@ def dpi_template(dpi):
 # Wine now and then fails to start a fresh prefix's desktop process (its
 # explorer, which owns the display driver), most often under emulation; a
 # program then cannot create a window and ends. Started with DESKTOP_DEBUG
-# and its standard error piped, desktop_failed() tells that case from a
-# fault of the program's own.
+# and its standard error sent to a file, desktop_failed() tells that case
+# from a fault of the program's own.
 DESKTOP_DEBUG = "-all,err+winediag"
 
 
 def desktop_failed(process):
     """True when the ended process reported that Wine's desktop process
     failed to start."""
-    if process.poll() is None or process.stderr is None:
+    if process.poll() is None or not getattr(process, "stderr_path", None):
         return False
-    return b"explorer process failed to start" in process.stderr.read()
+    with open(process.stderr_path, "rb") as f:
+        return b"explorer process failed to start" in f.read()
 
 
 def asoundrc(capture):
@@ -432,13 +447,13 @@ def read_ppm(path):
 
 
 def read_image(path):
-    """Any picture ImageMagick reads, as an Image."""
-    ppm = path + ".ppm"
-    subprocess.run(["convert", path, "-depth", "8", "ppm:" + ppm], check=True)
-    try:
+    """Any picture ImageMagick reads, as an Image. The conversion goes to a
+    folder of its own: the picture's may be read-only (the source tree, for
+    a runner that does not own it)."""
+    with tempfile.TemporaryDirectory() as work:
+        ppm = os.path.join(work, "image.ppm")
+        subprocess.run(["convert", path, "-depth", "8", "ppm:" + ppm], check=True)
         return read_ppm(ppm)
-    finally:
-        os.remove(ppm)
 
 
 def screenshot(path):

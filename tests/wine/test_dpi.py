@@ -1,5 +1,5 @@
 """The host at the display scales of high-resolution screens: Wine prefixes
-whose screen has 120, 144 and 192 dots per inch. The dialog keeps its twips
+whose screen has 120, 144, 168 and 192 dots per inch. The dialog keeps its twips
 layout (client area, button faces, markers, where a click lands), and the
 saver and the preview behave as at 96."""
 
@@ -13,7 +13,7 @@ import test_settings
 import test_startup
 from test_settings import FILE, KIND, REPEAT, ini_bytes, sjis
 
-DPIS = (120, 144, 192)
+DPIS = (120, 144, 168, 192)
 PANEL = (180, 240)  # the panel's place on the window, twips
 WHITE, LAVENDER = (255, 255, 255), (0xC6, 0xC5, 0xD7)
 # Twips rectangles on the window (the file button's and the markers' moved

@@ -64,9 +64,9 @@ class RendererTestCase(harness.WineTestCase):
         os.makedirs(folder, exist_ok=True)
         program = os.path.join(folder, harness.RENDERER_NAME)
         shutil.copy(harness.renderer_binary(), program)
-        self.stderr_path = os.path.join(self.prefix.path, "renderer.err")
         env = self.prefix.env(WINEDEBUG="+debugstr") if debug else None
-        self.process = self.prefix.start(program, env=env, stderr=open(self.stderr_path, "wb"))
+        self.process = self.prefix.start(program, env=env, stderr="renderer.err")
+        self.stderr_path = self.process.stderr_path
         self.window = harness.wait_window(TITLE, timeout=30)
         self.assertIsNotNone(self.window, "no renderer window")
         # The window shows before the pictures are loaded; then frames follow.

@@ -91,7 +91,7 @@ class Dialog:
         for attempt in (1, 2):
             self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c",
                                              env=self.prefix.env(codepage, WINEDEBUG=harness.DESKTOP_DEBUG),
-                                             stderr=subprocess.PIPE)
+                                             stderr="dialog-host.err")
             shown = harness.wait_for(lambda: harness.find_windows(CAPTION, True) or self.process.poll() is not None,
                                      timeout=30)
             if shown and harness.find_windows(CAPTION, True):

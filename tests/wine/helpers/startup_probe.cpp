@@ -1,6 +1,7 @@
 // Test helper for the start-up tests: reads settings through the host's own
 // code, checks files, and plays the platform's side (a preview pane, a
-// window of another instance, a message box's reader). Texts that may hold
+// window of another instance, a message box's reader, the display settings
+// starting and killing previews over and over). Texts that may hold
 // Shift-JIS are printed as hex so that nothing is lost on the way out.
 #include <windows.h>
 
@@ -91,6 +92,70 @@ int Loop() {
   return 0;
 }
 
+// Handles this thread's messages until done() holds or timeoutMs has passed;
+// a host embedding its preview into our pane sends it messages, so the
+// pane's thread must keep answering while it waits.
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (done()) return true;
+    const DWORD waited = GetTickCount() - start;
+    if (waited >= timeoutMs) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - waited < 20 ? timeoutMs - waited : 20, QS_ALLINPUT);
+  }
+}
+
+int CountChildren(HWND parent) {
+  int n = 0;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) ++n;
+  return n;
+}
+
+// The display settings' side of the preview: the host started into a
+// 152 x 112 pane with /p and, once its window is in the pane, ended with
+// TerminateProcess, the way Windows ends it whenever the selection changes.
+// Prints one line per start and the pane's children left at the end.
+int PreviewCycles(const char* host, int count) {
+  HWND pane = MakeWindow("Probe Pane", 0, 0, 152, 112, PaneProc);
+  for (int i = 0; i < count; ++i) {
+    char line[1024];
+    std::snprintf(line, sizeof(line), "\"%s\" /p %lld", host,
+                  static_cast<long long>(reinterpret_cast<intptr_t>(pane)));
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+      std::printf("cycle %d not-started %lu\n", i, GetLastError());
+      std::fflush(stdout);
+      continue;
+    }
+    const DWORD started = GetTickCount();
+    const bool embedded = PumpUntil([pane] { return GetWindow(pane, GW_CHILD) != nullptr; }, 30000);
+    const DWORD embedMs = GetTickCount() - started;
+    PumpUntil([] { return false; }, 100);  // let it paint once
+    TerminateProcess(pi.hProcess, 1);
+    HANDLE process = pi.hProcess;
+    const bool ended = PumpUntil([process] { return WaitForSingleObject(process, 0) == WAIT_OBJECT_0; }, 10000);
+    // The terminated process's window leaves the pane with it.
+    const bool gone = PumpUntil([pane] { return GetWindow(pane, GW_CHILD) == nullptr; }, 5000);
+    std::printf("cycle %d %s %lu ms%s%s\n", i, embedded ? "embedded" : "no-window", embedMs,
+                ended ? "" : " still-running", gone ? "" : " child-left");
+    std::fflush(stdout);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  std::printf("done children-left %d\n", CountChildren(pane));
+  std::fflush(stdout);
+  DestroyWindow(pane);
+  return 0;
+}
+
 BOOL CALLBACK PrintChild(HWND child, LPARAM) {
   char cls[64] = {};
   char text[512] = {};
@@ -146,6 +211,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     return Loop();
   }
+  if (command == "preview-cycles" && argc == 4) return PreviewCycles(argv[2], std::atoi(argv[3]));
   if (command == "window" && argc == 3) {
     // A window with the given caption, as another host instance would have.
     MakeWindow(argv[2], 0, 0, 10, 10, DefWindowProcA);

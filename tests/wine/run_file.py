@@ -1,0 +1,25 @@
+"""Runs one test file of the Wine suite for ctest (python3 run_file.py
+test_x). When the build it is meant for cannot run on this machine (the i686
+one without working emulation) it runs nothing and exits with SKIPPED, the
+code ctest is told to report as a skipped test: a test whose every case
+skipped itself would otherwise count as passed."""
+
+import sys
+import unittest
+
+import harness
+
+SKIPPED = 77  # SKIP_RETURN_CODE in CMakeLists.txt
+
+
+def main():
+    reason = harness.unavailable_reason()
+    if reason:
+        print("skipped: the %s build cannot run here: %s" % (harness.ARCH, reason))
+        return SKIPPED
+    program = unittest.main(module=sys.argv[1], argv=[sys.argv[0], "-v"], exit=False)
+    return 0 if program.result.wasSuccessful() else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
