@@ -1,7 +1,8 @@
 """Figures of long runs, as the Unix side sees Wine's processes: the
 resident size (VmRSS) and its anonymous part (RssAnon, where a Windows heap
-lives) from /proc. Wine's counters give nothing better here: the working set
-is the same resident size, and the handle, GDI and USER counts are stubs.
+lives) from /proc. They are what Wine itself reports: its working set is
+VmRSS and its pagefile usage RssAnon plus swap; its handle, GDI and USER
+counts are stubs, so nothing more can be watched here.
 
 Three phases in one prefix, each followed by a look for leftovers:
   1. the show (/s) for the given minutes with an MP3 of a few seconds as
@@ -132,17 +133,18 @@ class Track:
         self.loads.append(load())
         self.music.append((t, harness.capture_size(self.prefix)))
 
-    def print_table(self, unit=None):
-        """One line per process; unit = (name, seconds each) adds the growth
-        per 100 of those, from the same slope."""
+    def print_table(self, unit=None, after=60.0):
+        """One line per process, the growth from the samples after the first
+        `after` seconds; unit = (name, seconds each) adds the growth per 100
+        of those, from the same slope."""
         extra = "  MiB/100 %s" % unit[0] if unit else ""
         print("  %-24s %7s %7s %7s %7s %9s   %7s %7s %9s%s" % (
-            "process (MiB)", "start", "1 min", "end", "max", "MiB/hour", "anon@1", "anon", "MiB/hour", extra))
+            "process (MiB)", "start", "%d s" % after, "end", "max", "MiB/hour", "anon@", "anon", "MiB/hour", extra))
         for role, samples in self.samples.items():
             if not samples:
                 print("  %-24s (not seen)" % role)
                 continue
-            late = [s for s in samples if s[0] >= samples[0][0] + 60] or samples[-1:]
+            late = [s for s in samples if s[0] >= samples[0][0] + after] or samples[-1:]
             rss = slope_per_hour([(t, m[0]) for t, m in late])
             anon = slope_per_hour([(t, m[1]) for t, m in late])
             line = "  %-24s %s %s %s %s %9.2f   %s %s %9.2f" % (
@@ -202,7 +204,7 @@ def preview_phase(prefix, folder):
     probe = prefix.start(probe_path, "preview-cycles", host, str(PREVIEWS), stdout=subprocess.PIPE)
     track = Track(prefix, {"pane (startup_probe)": "startup_probe.exe", "Wine desktop (explorer)": "explorer.exe",
                            "wineserver": "wineserver"})
-    counts, embed_ms, last = {}, [], 0.0
+    counts, embed_ms, cycles = {}, [], 0
     for raw in probe.stdout:
         words = raw.decode("utf-8", "replace").split()
         if words[:1] == ["done"]:
@@ -210,15 +212,16 @@ def preview_phase(prefix, folder):
             break
         if words[:1] != ["cycle"]:
             continue
+        cycles += 1
         counts[words[2]] = counts.get(words[2], 0) + 1
         for flag in ("still-running", "child-left"):
             if flag in words:
                 counts[flag] = counts.get(flag, 0) + 1
         if words[2] == "embedded":
             embed_ms.append(int(words[3]))
-        if time.time() - last >= SAMPLE_SECONDS:
+        # The starts come faster than the show's samples: one every ten.
+        if cycles % 10 == 1:
             track.sample()
-            last = time.time()
     track.sample()
     probe.stdout.close()
     harness.wait_exit(probe, 20)
@@ -227,7 +230,7 @@ def preview_phase(prefix, folder):
     print("previews: %d starts in %.1f min, each ended with TerminateProcess; %s; window in the pane after "
           "%s ms (median)" % (PREVIEWS, seconds / 60, ", ".join("%s %d" % kv for kv in sorted(counts.items())),
                               embed_ms[len(embed_ms) // 2] if embed_ms else "-"))
-    track.print_table(("starts", seconds / PREVIEWS))
+    track.print_table(("starts", seconds / PREVIEWS), after=0.0)
     report_leftovers(prefix, "previews")
 
 
@@ -258,7 +261,7 @@ def dialog_phase(prefix, folder):
         print("  host with the dialog open (MiB): first %s, last %s, max %s; anon first %s, last %s" % (
             mib(hosts[0][0]).strip(), mib(hosts[-1][0]).strip(), mib(max(h[0] for h in hosts)).strip(),
             mib(hosts[0][1]).strip(), mib(hosts[-1][1]).strip()))
-    track.print_table(("dialogs", seconds / DIALOGS))
+    track.print_table(("dialogs", seconds / DIALOGS), after=0.0)
     report_leftovers(prefix, "dialogs")
 
 
@@ -268,7 +271,7 @@ def main():
         subprocess.run([harness.WINE_LOADER, "--version"], stdout=subprocess.PIPE).stdout.decode().strip(),
         os.environ.get("DISPLAY"), load(), os.cpu_count()))
     print("memory as resident size (RSS) and its anonymous part (anon); growth per hour is the least-squares "
-          "slope after the first minute")
+          "slope, for the show after its first minute")
     with harness.WinePrefix("bench-soak") as prefix:
         folder = prefix.install()
         if show_phase(prefix, folder, minutes):
