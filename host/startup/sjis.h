@@ -1,4 +1,4 @@
-// Shift-JIS (code page 932) text as the ANSI calls hand it to us: a
+// Shift-JIS (code page 932), the host's own text and its settings file: a
 // character is one byte, or two when the first is a lead byte. A trail byte
 // can look like "\" or an ASCII letter, so text is walked by characters,
 // never searched byte by byte.
