@@ -8,15 +8,5 @@
 # first minute per hour, and any process left over.
 #   bench/soak.sh [minutes]    (default 30; uses ${NUMERABO_BUILD:-build})
 set -euo pipefail
-cd "$(dirname "$0")/.."
-BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
-if [ ! -f "$BUILD/x86_64/host/ぬめらぼ.scr" ] || [ ! -f "$BUILD/x86_64/renderer/ぬめらぼ.dll" ] ||
-   [ ! -f "$BUILD/x86_64/helpers/startup_probe.exe" ]; then
-  scripts/build.sh --windows-only
-fi
-scripts/wine-prefix.sh "$BUILD/native/wine/template" >/dev/null
-. scripts/xvfb.sh
-trap stop_xvfb EXIT
-start_xvfb
-NUMERABO_SOURCE_DIR="$PWD" NUMERABO_WIN64_DIR="$BUILD/x86_64" NUMERABO_WINE_WORK="$BUILD/native/wine" \
-  PYTHONPATH="$PWD/tests/wine" PYTHONDONTWRITEBYTECODE=1 python3 bench/soak_bench.py "${1:-30}"
+. "$(dirname "$0")/wine_bench.sh"
+run_wine_bench soak_bench.py "${1:-30}" host/ぬめらぼ.scr renderer/ぬめらぼ.dll helpers/startup_probe.exe
