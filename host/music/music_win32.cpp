@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/music/music.h"
+#include "host/startup/path_utils.h"
 #include "host/startup/sjis.h"
 #include "host/startup/wide_text.h"
 
@@ -46,9 +47,8 @@ std::wstring SoundFileName(const std::wstring& path) {
   BOOL lost = FALSE;
   WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, path.c_str(), -1, nullptr, 0, nullptr, &lost);
   if (!lost) return path;
-  std::vector<wchar_t> shortPath(32768, L'\0');
-  const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
-  return n > 0 && n < shortPath.size() ? std::wstring(shortPath.data(), n) : path;
+  const std::wstring shortPath = ShortPathOf(path);
+  return shortPath.empty() ? path : shortPath;
 }
 
 class Win32SoundPlayer : public SoundPlayer {

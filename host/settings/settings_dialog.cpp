@@ -61,22 +61,16 @@ char DecimalSeparator() {
 // short names; false when neither can be had.
 bool StorablePath(const std::wstring& path, std::string* stored) {
   if (SjisOf(path, stored)) return true;
-  std::wstring shortPath(32768, L'\0');
-  const DWORD n = GetShortPathNameW(path.c_str(), &shortPath[0], static_cast<DWORD>(shortPath.size()));
-  if (n == 0 || n >= shortPath.size()) return false;
-  shortPath.resize(n);
-  return SjisOf(shortPath, stored);
+  const std::wstring shortPath = ShortPathOf(path);
+  return !shortPath.empty() && SjisOf(shortPath, stored);
 }
 
-// The long form of a stored path, for showing it; the path itself where
-// the file is gone or has no other name.
-std::wstring LongPathOf(const std::string& stored) {
+// A stored path as it is shown: its long form, or itself where the file is
+// gone.
+std::wstring ShownPath(const std::string& stored) {
   const std::wstring path = Wide(stored);
-  std::wstring longPath(32768, L'\0');
-  const DWORD n = GetLongPathNameW(path.c_str(), &longPath[0], static_cast<DWORD>(longPath.size()));
-  if (n == 0 || n >= longPath.size()) return path;
-  longPath.resize(n);
-  return longPath;
+  const std::wstring longPath = LongPathOf(path);
+  return longPath.empty() ? path : longPath;
 }
 
 // Fills an image top to bottom with the colours of its rows.
@@ -198,7 +192,7 @@ class SettingsDialog : public Form {
     repeat_.SetText(RepeatText(BgmRepeat));
     for (const std::string& entry : RepeatListEntries()) repeat_.AddItem(entry);
 
-    fileName_->SetCaptionText(LongPathOf(BgmFile));
+    fileName_->SetCaptionText(ShownPath(BgmFile));
 
     POINT pointer;
     if (GetCursorPos(&pointer)) {

@@ -23,6 +23,23 @@ bool FileExists(const std::wstring& path) {
 
 namespace {
 
+// One of the platform's path-form lookups, into a buffer as long as any path.
+std::wstring PathForm(DWORD(WINAPI* lookup)(LPCWSTR, LPWSTR, DWORD), const std::wstring& path) {
+  std::wstring form(32768, L'\0');
+  const DWORD n = lookup(path.c_str(), &form[0], static_cast<DWORD>(form.size()));
+  if (n == 0 || n >= form.size()) return std::wstring();
+  form.resize(n);
+  return form;
+}
+
+}  // namespace
+
+std::wstring ShortPathOf(const std::wstring& path) { return PathForm(GetShortPathNameW, path); }
+
+std::wstring LongPathOf(const std::wstring& path) { return PathForm(GetLongPathNameW, path); }
+
+namespace {
+
 RECT OriginRect() {
   RECT r;
   r.left = r.right = ZoomOriginX;

@@ -12,6 +12,12 @@ namespace numerabo {
 // folders, the empty text and anything that cannot be opened give false.
 bool FileExists(const std::wstring& path);
 
+// The short (8.3, plain ASCII) name of an existing file's path; "" where
+// the file is missing or its volume keeps no short names.
+std::wstring ShortPathOf(const std::wstring& path);
+// The long name of an existing file's path; "" where the file is missing.
+std::wstring LongPathOf(const std::wstring& path);
+
 // Animates a rectangle growing from the zoom origin to the window, and back.
 void ZoomOpen(HWND window);
 void ZoomClose(HWND window);

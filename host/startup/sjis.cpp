@@ -24,15 +24,12 @@ std::string LastCharacters(const std::string& text, size_t count) {
 
 std::string FirstBytes(const std::string& text, size_t bytes) {
   if (text.size() <= bytes) return text;
+  // The last place between two characters within the limit.
   size_t end = 0;
   for (size_t start : CharacterStarts(text)) {
     if (start > bytes) break;
     end = start;
   }
-  // end is the last character start within the limit; it fits whole only
-  // when it is a single byte or its trail byte is inside the limit too.
-  const bool lead = IsSjisLeadByte(static_cast<unsigned char>(text[end])) && end + 1 < text.size();
-  if (end + (lead ? 2 : 1) <= bytes) end += lead ? 2 : 1;
   return text.substr(0, end);
 }
 
