@@ -38,24 +38,6 @@ WINE_OWN = ("wineserver", "wineserver64", "services.exe", "winedevice.exe", "plu
             "svchost.exe", "conhost.exe", "start.exe")
 
 
-def processes(prefix):
-    """{pid: command line} of the prefix's Unix processes."""
-    found = {}
-    tag = ("WINEPREFIX=" + prefix.path).encode()
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
-        try:
-            with open("/proc/%s/environ" % pid, "rb") as f:
-                if tag not in f.read().split(b"\0"):
-                    continue
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                found[int(pid)] = f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()
-        except OSError:
-            continue
-    return found
-
-
 def program_of(cmdline):
     """The program's file name in a command line: Wine shows a Unix path for
     a process started from Unix, a Windows one for the rest."""
@@ -66,14 +48,14 @@ def program_of(cmdline):
 def find(prefix, name):
     """The pid of the prefix's process whose program name starts with name
     (wineserver is wineserver64 on some builds), or None."""
-    for pid, cmdline in processes(prefix).items():
+    for pid, cmdline in prefix.unix_processes().items():
         if program_of(cmdline).startswith(name.lower()):
             return pid
     return None
 
 
 def leftovers(prefix):
-    return sorted(cmd for cmd in processes(prefix).values() if program_of(cmd) not in WINE_OWN)
+    return sorted(cmd for cmd in prefix.unix_processes().values() if program_of(cmd) not in WINE_OWN)
 
 
 def memory(pid):
@@ -281,7 +263,7 @@ def main():
             subprocess.run([harness.WINESERVER, "-w"], env=prefix.env(), timeout=30)
             print("the prefix went idle: no process left, the wineserver ended")
         except subprocess.TimeoutExpired:
-            print("the prefix did not go idle within 30 s: %s" % "; ".join(processes(prefix).values()))
+            print("the prefix did not go idle within 30 s: %s" % "; ".join(prefix.unix_processes().values()))
     print("load average at the end %.2f" % load())
 
 

@@ -218,6 +218,23 @@ class WinePrefix:
         out, _ = p.communicate(timeout=timeout * RUN.patience)
         return p.returncode, out.decode("utf-8", "replace")
 
+    def unix_processes(self):
+        """{pid: command line} of the Unix processes running in this prefix."""
+        found = {}
+        tag = ("WINEPREFIX=" + self.path).encode()
+        for pid in os.listdir("/proc"):
+            if not pid.isdigit():
+                continue
+            try:
+                with open("/proc/%s/environ" % pid, "rb") as f:
+                    if tag not in f.read().split(b"\0"):
+                        continue
+                with open("/proc/%s/cmdline" % pid, "rb") as f:
+                    found[int(pid)] = f.read().replace(b"\0", b" ").decode("utf-8", "replace").strip()
+            except OSError:
+                continue
+        return found
+
     def _kill_server(self):
         subprocess.run([WINESERVER, "-k"], env={**os.environ, "WINEPREFIX": self.path},
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -101,36 +101,12 @@ def make_tone(path, seconds=3, frequency=440):
 def prefix_processes(prefix, needle="ぬめらぼ"):
     """Command lines of the processes running in prefix whose command line
     holds needle."""
-    found = []
-    for pid in os.listdir("/proc"):
-        if not pid.isdigit():
-            continue
-        try:
-            with open("/proc/%s/environ" % pid, "rb") as f:
-                env = f.read().split(b"\0")
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                cmdline = f.read().replace(b"\0", b" ").decode("utf-8", "replace")
-        except OSError:
-            continue
-        if ("WINEPREFIX=" + prefix.path).encode() in env and needle in cmdline:
-            found.append(cmdline)
-    return found
+    return [cmdline for cmdline in prefix.unix_processes().values() if needle in cmdline]
 
 
 def prefix_pids(prefix, needle):
     """Unix process ids of the prefix's processes whose command line holds needle."""
-    pids = []
-    for pid in os.listdir("/proc"):
-        try:
-            with open("/proc/%s/environ" % pid, "rb") as f:
-                env = f.read().split(b"\0")
-            with open("/proc/%s/cmdline" % pid, "rb") as f:
-                cmdline = f.read().decode("utf-8", "replace")
-        except (OSError, ValueError):
-            continue
-        if pid.isdigit() and ("WINEPREFIX=" + prefix.path).encode() in env and needle in cmdline:
-            pids.append(int(pid))
-    return pids
+    return [pid for pid, cmdline in prefix.unix_processes().items() if needle in cmdline]
 
 
 class ToneMeter:
