@@ -324,6 +324,37 @@ def desktop_failed(process):
         return b"explorer process failed to start" in f.read()
 
 
+def start_window(prefix, title, program, *args, codepage=None, debug="", stderr="start.err", timeout=30):
+    """Starts program in prefix and waits for its visible window titled
+    title; returns (process, window id or None). When the program ended
+    because Wine's desktop process failed to start, it is started once more.
+    debug: more WINEDEBUG channels (",+debugstr"), whose output lands in
+    the stderr file with Wine's diagnostics."""
+    for attempt in (1, 2):
+        process = prefix.start(program, *args, env=prefix.env(codepage, WINEDEBUG=DESKTOP_DEBUG + debug),
+                               stderr=stderr)
+        wait_for(lambda: find_windows(title, True) or process.poll() is not None, timeout)
+        windows = find_windows(title, True)
+        if windows:
+            return process, windows[0]
+        if attempt == 1 and desktop_failed(process):
+            continue
+        return process, None
+
+
+def no_window_reason(process):
+    """Why start_window found no window, for a failure message: whether the
+    program still runs, and the end of what Wine reported."""
+    code = process.poll()
+    state = "is still running" if code is None else "ended with %d" % code
+    try:
+        with open(process.stderr_path, "rb") as f:
+            tail = f.read()[-1500:].decode("utf-8", "replace")
+    except (OSError, TypeError):
+        tail = ""
+    return "the program %s; Wine said: %s" % (state, tail.strip() or "nothing")
+
+
 def asoundrc(capture):
     return ('pcm.!default {\n  type file\n  slave.pcm "null"\n  file "%s"\n  format "raw"\n}\n' % capture)
 

@@ -64,11 +64,10 @@ class RendererTestCase(harness.WineTestCase):
         os.makedirs(folder, exist_ok=True)
         program = os.path.join(folder, harness.RENDERER_NAME)
         shutil.copy(harness.renderer_binary(), program)
-        env = self.prefix.env(WINEDEBUG="+debugstr") if debug else None
-        self.process = self.prefix.start(program, env=env, stderr="renderer.err")
+        self.process, self.window = harness.start_window(self.prefix, TITLE, program, stderr="renderer.err",
+                                                         debug=",+debugstr" if debug else "")
         self.stderr_path = self.process.stderr_path
-        self.window = harness.wait_window(TITLE, timeout=30)
-        self.assertIsNotNone(self.window, "no renderer window")
+        self.assertIsNotNone(self.window, "no renderer window: " + harness.no_window_reason(self.process))
         # The window shows before the pictures are loaded; then frames follow.
         first = harness.wait_screen(os.path.join(self.prefix.path, "first.png"),
                                     lambda image: max(image.pixel(*WINDOW_CORNERS[0])) > 40)

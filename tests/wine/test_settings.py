@@ -88,18 +88,10 @@ class Dialog:
         if codepage:
             self.prefix.install(self.folder_parts(), renderer=False, codepage=codepage)
         harness.mouse_move(1270, 1015)  # away from every button
-        for attempt in (1, 2):
-            self.process = self.prefix.start(os.path.join(self.folder, harness.HOST_NAME), "/c",
-                                             env=self.prefix.env(codepage, WINEDEBUG=harness.DESKTOP_DEBUG),
-                                             stderr="dialog-host.err")
-            shown = harness.wait_for(lambda: harness.find_windows(CAPTION, True) or self.process.poll() is not None,
-                                     timeout=30)
-            if shown and harness.find_windows(CAPTION, True):
-                break
-            code = self.process.poll()
-            if attempt == 1 and harness.desktop_failed(self.process):
-                continue  # Wine's own failure, not the host's: start it once more
-            self.test.fail("no dialog (the host %s)" % ("is still running" if code is None else "ended with %d" % code))
+        self.process, window = harness.start_window(self.prefix, CAPTION, os.path.join(self.folder, harness.HOST_NAME),
+                                                    "/c", codepage=codepage, stderr="dialog-host.err")
+        if window is None:
+            self.test.fail("no dialog (%s)" % harness.no_window_reason(self.process))
         self.info = harness.wait_for(self.read_info, timeout=10)
         time.sleep(1.0)  # the opening zoom and the first paint
         return self

@@ -112,8 +112,8 @@ class ModeDispatchTest(harness.WineTestCase):
         host = self.host(renderer=False)
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))
         for switch in ("/s", "/c"):
-            p = self.prefix.start(host, switch)
-            self.assertIsNotNone(harness.wait_window(TITLE, timeout=20), switch)
+            p, window = harness.start_window(self.prefix, TITLE, host, switch, timeout=20)
+            self.assertIsNotNone(window, "%s: %s" % (switch, harness.no_window_reason(p)))
             code, out = probe.run("message-box", TITLE)
             controls = [line.split() for line in out.splitlines() if line.startswith("control")]
             texts = [c[2] for c in controls if c[3] == "visible=1"]
