@@ -24,6 +24,7 @@ by scripts/test.sh).
 """
 
 import os
+import select
 import shutil
 import signal
 import struct
@@ -130,7 +131,7 @@ class WinePrefix:
     the end together with the prefix's wineserver.
     """
 
-    def __init__(self, name, template=TEMPLATE):
+    def __init__(self, name, template=TEMPLATE, hold_desktop=False):
         if not os.path.isfile(os.path.join(template, ".numerabo-ready")):
             raise RuntimeError("no prepared Wine prefix at %s (run scripts/test.sh)" % template)
         self.path = os.path.join(WINE_WORK, "run", name)
@@ -145,6 +146,9 @@ class WinePrefix:
             f.write(asoundrc(self.capture_path))
         self.drive_c = os.path.join(self.path, "drive_c")
         self.processes = []
+        # With hold_desktop, the first program started finds Wine's desktop
+        # process already running (see hold_desktop()).
+        self.keeper = None if hold_desktop else False
 
     # -- environment and paths -------------------------------------------
     @property
@@ -197,6 +201,8 @@ class WinePrefix:
         in the prefix's folder (the Popen's stderr_path), to be read once the
         program has ended: a pipe that nobody reads can fill up and stop the
         program, and it is left open."""
+        if self.keeper is None:
+            self.hold_desktop()
         if env is None:
             env = self.env(codepage="932" if program.lower().endswith(".exe") else None)
         stderr_path = os.path.join(self.path, stderr) if isinstance(stderr, str) else None
@@ -211,6 +217,42 @@ class WinePrefix:
         p.stderr_path = stderr_path
         self.processes.append(p)
         return p
+
+    def hold_desktop(self, attempts=3):
+        """Starts Wine's desktop process for this prefix through the
+        desktop_keeper helper, which keeps it up until release_desktop().
+        Wine now and then fails to start it in a fresh prefix, most often
+        under emulation, and a program that met that failure could show no
+        window: here it is met before any tested program starts, and the
+        prefix starts afresh until the desktop is up."""
+        reason = ""
+        for _ in range(attempts):
+            stderr_path = os.path.join(self.path, "desktop.err")
+            with open(stderr_path, "wb") as err:
+                self.keeper = subprocess.Popen(
+                    [*RUN.loader, helper_binary("desktop_keeper")], cwd=self.drive_c,
+                    env=self.env(WINEDEBUG=DESKTOP_DEBUG), stdout=subprocess.PIPE, stderr=err,
+                    start_new_session=True)
+            line = read_line(self.keeper.stdout, 30 * RUN.patience)
+            with open(stderr_path, "rb") as f:
+                failed = DESKTOP_FAILED in f.read()
+            if line.strip() == b"desktop 1" and not failed:
+                return
+            reason = "said %r%s" % (line, ", Wine's desktop process failed to start" if failed else "")
+            self.release_desktop()
+            self._kill_server()
+        raise RuntimeError("no desktop in %s after %d starts: the keeper %s" % (self.path, attempts, reason))
+
+    def release_desktop(self):
+        """Ends the desktop_keeper, so that the prefix can go idle."""
+        if self.keeper:
+            try:
+                os.killpg(self.keeper.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.keeper.wait()
+            self.keeper.stdout.close()
+            self.keeper = False
 
     def run(self, program, *args, timeout=60, env=None, cwd=None):
         """Runs a program to its end; returns (exit code, stdout text)."""
@@ -240,6 +282,7 @@ class WinePrefix:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def close(self):
+        self.release_desktop()
         for p in self.processes:
             if p.poll() is None:
                 try:
@@ -307,39 +350,22 @@ def dpi_template(dpi):
     return _dpi_templates[dpi]
 
 
-# Wine now and then fails to start a fresh prefix's desktop process (its
-# explorer, which owns the display driver), most often under emulation; a
-# program then cannot create a window and ends. Started with DESKTOP_DEBUG
-# and its standard error sent to a file, desktop_failed() tells that case
-# from a fault of the program's own.
+# Wine's diagnostics, in the standard error of a program started with
+# WINEDEBUG=DESKTOP_DEBUG; DESKTOP_FAILED is its report that the prefix's
+# desktop process (explorer, which owns the display driver) did not start.
 DESKTOP_DEBUG = "-all,err+winediag"
-
-
-def desktop_failed(process):
-    """True when the ended process reported that Wine's desktop process
-    failed to start."""
-    if process.poll() is None or not getattr(process, "stderr_path", None):
-        return False
-    with open(process.stderr_path, "rb") as f:
-        return b"explorer process failed to start" in f.read()
+DESKTOP_FAILED = b"explorer process failed to start"
 
 
 def start_window(prefix, title, program, *args, codepage=None, debug="", stderr="start.err", timeout=30):
     """Starts program in prefix and waits for its visible window titled
-    title; returns (process, window id or None). When the program ended
-    because Wine's desktop process failed to start, it is started once more.
-    debug: more WINEDEBUG channels (",+debugstr"), whose output lands in
-    the stderr file with Wine's diagnostics."""
-    for attempt in (1, 2):
-        process = prefix.start(program, *args, env=prefix.env(codepage, WINEDEBUG=DESKTOP_DEBUG + debug),
-                               stderr=stderr)
-        wait_for(lambda: find_windows(title, True) or process.poll() is not None, timeout)
-        windows = find_windows(title, True)
-        if windows:
-            return process, windows[0]
-        if attempt == 1 and desktop_failed(process):
-            continue
-        return process, None
+    title; returns (process, window id or None). Wine's diagnostics go to the
+    stderr file, with the WINEDEBUG channels in debug (",+debugstr")."""
+    process = prefix.start(program, *args, env=prefix.env(codepage, WINEDEBUG=DESKTOP_DEBUG + debug),
+                           stderr=stderr)
+    wait_for(lambda: find_windows(title, True) or process.poll() is not None, timeout)
+    windows = find_windows(title, True)
+    return process, windows[0] if windows else None
 
 
 def no_window_reason(process):
@@ -353,6 +379,21 @@ def no_window_reason(process):
     except (OSError, TypeError):
         tail = ""
     return "the program %s; Wine said: %s" % (state, tail.strip() or "nothing")
+
+
+def read_line(stream, timeout):
+    """One line from a pipe, or what came before timeout seconds passed."""
+    end = time.time() + timeout
+    data = b""
+    while not data.endswith(b"\n"):
+        ready, _, _ = select.select([stream], [], [], max(0.0, end - time.time()))
+        if not ready:
+            break
+        byte = os.read(stream.fileno(), 1)
+        if not byte:
+            break
+        data += byte
+    return data
 
 
 def asoundrc(capture):
@@ -617,5 +658,5 @@ class WineTestCase(unittest.TestCase):
         if reason:
             self.skipTest("the %s build cannot run here: %s" % (ARCH, reason))
         name = self.prefix_name or self.id().replace(".", "_")
-        self.prefix = WinePrefix(name)
+        self.prefix = WinePrefix(name, hold_desktop=True)
         self.addCleanup(self.prefix.close)

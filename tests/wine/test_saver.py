@@ -134,6 +134,7 @@ class ToneMeter:
 
 def wineserver_idle(prefix, timeout=20):
     """True when the prefix's wineserver ends (no client left) within timeout."""
+    prefix.release_desktop()
     try:
         subprocess.run([harness.WINESERVER, "-w"], env=prefix.env(), timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
