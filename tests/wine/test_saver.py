@@ -277,14 +277,16 @@ class SaverRunTest(harness.WineTestCase):
         self.end_show(host, window)
         self.assert_silent()
 
+    @harness.code_pages
     def test_mp3_music_restarts_during_the_show_and_stops_with_it(self):
+        # A Japanese folder: a Western system's code page cannot write its name.
         folder = self.prefix.install()
-        os.makedirs(self.prefix.c("Music"))
+        os.makedirs(self.prefix.c("音楽"))
         length = 1.5
-        make_tone(self.prefix.c("Music", "tone.wav"), length, 660)
-        subprocess.run(["lame", "--quiet", self.prefix.c("Music", "tone.wav"), self.prefix.c("Music", "Tone.Mp3")],
+        make_tone(self.prefix.c("音楽", "tone.wav"), length, 660)
+        subprocess.run(["lame", "--quiet", self.prefix.c("音楽", "tone.wav"), self.prefix.c("音楽", "Tone.Mp3")],
                        check=True)
-        write_settings(folder, 2, "C:\\Music\\Tone.Mp3")
+        write_settings(folder, 2, "C:\\音楽\\Tone.Mp3")
         host = self.start_host(folder, "/s")
         window = harness.wait_window(RENDERER_TITLE, timeout=30)
         self.assertIsNotNone(window, "no renderer window")
