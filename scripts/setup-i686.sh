@@ -47,6 +47,11 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 if ! qemu_i386_usable "$QEMU_I386"; then
+  # A file of someone else's at a path NUMERABO_QEMU_I386 names is not ours to replace.
+  if [ -e "$QEMU_I386" ] && [ "$QEMU_I386" != "$QEMU_I386_DEFAULT" ]; then
+    echo "setup-i686: $QEMU_I386 exists and is no qemu-i386 8.1 or newer; not replacing it" >&2
+    exit 1
+  fi
   echo "setup-i686: fetching qemu-user from bookworm-backports"
   # The Debian mirror this machine already uses.
   mirror=$(sed -n 's/^URIs:[[:space:]]*\([^[:space:]]*\/debian\)\/\?[[:space:]]*$/\1/p' \

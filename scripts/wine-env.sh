@@ -9,7 +9,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # The 32-bit build runs under 32-bit Wine emulated by this qemu-i386 (see
 # scripts/setup-i686.sh and scripts/i686-wine.sh).
-QEMU_I386=${NUMERABO_QEMU_I386:-/usr/local/lib/numerabo/qemu-i386}
+QEMU_I386_DEFAULT=/usr/local/lib/numerabo/qemu-i386
+QEMU_I386=${NUMERABO_QEMU_I386:-$QEMU_I386_DEFAULT}
 WINE32_LOADER=/usr/lib/wine/wine
 # True when $1 is a qemu-i386 of version 8.1 or newer.
 qemu_i386_usable() {
