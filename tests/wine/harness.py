@@ -148,7 +148,8 @@ class WinePrefix:
         self.processes = []
         # With hold_desktop, the first program started finds Wine's desktop
         # process already running (see hold_desktop()).
-        self.keeper = None if hold_desktop else False
+        self.holds_desktop = hold_desktop
+        self.keeper = None
 
     # -- environment and paths -------------------------------------------
     @property
@@ -201,21 +202,26 @@ class WinePrefix:
         in the prefix's folder (the Popen's stderr_path), to be read once the
         program has ended: a pipe that nobody reads can fill up and stop the
         program, and it is left open."""
-        if self.keeper is None:
+        if self.holds_desktop and self.keeper is None:
             self.hold_desktop()
         if env is None:
             env = self.env(codepage="932" if program.lower().endswith(".exe") else None)
+        p = self._launch(program, args, cwd or os.path.dirname(program), env, stdout, stderr)
+        self.processes.append(p)
+        return p
+
+    def _launch(self, program, args, cwd, env, stdout, stderr):
+        """The Popen of a Windows program under Wine, in a session of its own;
+        stderr as start() takes it."""
         stderr_path = os.path.join(self.path, stderr) if isinstance(stderr, str) else None
         err = open(stderr_path, "wb") if stderr_path else stderr
         try:
-            p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd or os.path.dirname(program),
-                                 env=env, stdout=stdout, stderr=err,
+            p = subprocess.Popen([*RUN.loader, program, *args], cwd=cwd, env=env, stdout=stdout, stderr=err,
                                  start_new_session=True)
         finally:
             if stderr_path:
                 err.close()
         p.stderr_path = stderr_path
-        self.processes.append(p)
         return p
 
     def hold_desktop(self, attempts=3):
@@ -227,24 +233,24 @@ class WinePrefix:
         prefix starts afresh until the desktop is up."""
         reason = ""
         for _ in range(attempts):
-            stderr_path = os.path.join(self.path, "desktop.err")
-            with open(stderr_path, "wb") as err:
-                self.keeper = subprocess.Popen(
-                    [*RUN.loader, helper_binary("desktop_keeper")], cwd=self.drive_c,
-                    env=self.env(WINEDEBUG=DESKTOP_DEBUG), stdout=subprocess.PIPE, stderr=err,
-                    start_new_session=True)
+            self.keeper = self._launch(helper_binary("desktop_keeper"), (), self.drive_c,
+                                       self.env(WINEDEBUG=DESKTOP_DEBUG), subprocess.PIPE, "desktop.err")
             line = read_line(self.keeper.stdout, 30 * RUN.patience)
-            with open(stderr_path, "rb") as f:
+            with open(self.keeper.stderr_path, "rb") as f:
                 failed = DESKTOP_FAILED in f.read()
             if line.strip() == b"desktop 1" and not failed:
                 return
             reason = "said %r%s" % (line, ", Wine's desktop process failed to start" if failed else "")
-            self.release_desktop()
+            self._end_keeper()
             self._kill_server()
         raise RuntimeError("no desktop in %s after %d starts: the keeper %s" % (self.path, attempts, reason))
 
     def release_desktop(self):
-        """Ends the desktop_keeper, so that the prefix can go idle."""
+        """Ends the desktop_keeper for good, so that the prefix can go idle."""
+        self.holds_desktop = False
+        self._end_keeper()
+
+    def _end_keeper(self):
         if self.keeper:
             try:
                 os.killpg(self.keeper.pid, signal.SIGKILL)
@@ -252,7 +258,7 @@ class WinePrefix:
                 pass
             self.keeper.wait()
             self.keeper.stdout.close()
-            self.keeper = False
+            self.keeper = None
 
     def run(self, program, *args, timeout=60, env=None, cwd=None):
         """Runs a program to its end; returns (exit code, stdout text)."""
