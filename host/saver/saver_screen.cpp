@@ -12,10 +12,10 @@
 #include "host/saver/real_pixels.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
-#include "host/startup/framework.h"
-#include "host/startup/paths.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/framework/framework.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

@@ -13,14 +13,15 @@
 #include "host/resources/texts.h"
 #include "host/settings/dialog_layout.h"
 #include "host/settings/dialog_logic.h"
-#include "host/startup/framework.h"
-#include "host/startup/framework_controls.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/paths.h"
-#include "host/startup/settings_file.h"
-#include "host/startup/settings_logic.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_file.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/framework/framework.h"
+#include "host/startup/framework/framework_controls.h"
+#include "host/startup/framework/zoom.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

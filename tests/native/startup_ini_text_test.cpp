@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "host/startup/ini_text.h"
+#include "host/startup/files/ini_text.h"
 
 namespace numerabo {
 namespace {

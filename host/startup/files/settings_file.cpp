@@ -1,15 +1,15 @@
-#include "host/startup/settings_file.h"
+#include "host/startup/files/settings_file.h"
 
 #include <windows.h>
 
-#include "host/startup/file_io.h"
-#include "host/startup/framework.h"
-#include "host/startup/ini_text.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/paths.h"
-#include "host/startup/settings_logic.h"
-#include "host/startup/sjis.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/files/file_io.h"
+#include "host/startup/files/ini_text.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/framework/framework.h"
+#include "host/startup/text/sjis.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

@@ -1,8 +1,8 @@
-#include "host/startup/ini_text.h"
+#include "host/startup/files/ini_text.h"
 
 #include <vector>
 
-#include "host/startup/sjis.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/startup/file_io.h"
+#include "host/startup/files/file_io.h"
 
 #include <windows.h>
 
