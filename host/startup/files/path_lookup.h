@@ -13,7 +13,8 @@ namespace numerabo {
 bool FileExists(const std::wstring& path);
 
 // The short (8.3, plain ASCII) name of an existing file's path; "" where
-// the file is missing or its volume keeps no short names.
+// the file is missing. Where its volume keeps no short names the platform
+// gives the path back as it is, long names and all.
 std::wstring ShortPathOf(const std::wstring& path);
 // The long name of an existing file's path; "" where the file is missing.
 std::wstring LongPathOf(const std::wstring& path);

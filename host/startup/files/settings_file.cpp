@@ -37,7 +37,7 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
   }
   std::string text;
   std::string value;
-  if (!ReadWholeFile(file, &text) || !IniValue(text, section, key, &value)) return std::string();
+  if (ReadWholeFile(file, &text) != FileRead::kRead || !IniValue(text, section, key, &value)) return std::string();
   return value;
 }
 
@@ -49,7 +49,10 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
     return;
   }
   std::string text;
-  ReadWholeFile(file, &text);  // a missing file is an empty one
+  // A missing file is an empty one. A file that is there but cannot be read
+  // is left alone, as the platform's own call leaves it: writing one key over
+  // it would lose every other key the user has there.
+  if (ReadWholeFile(file, &text) == FileRead::kFailed) return;
   const std::string changed = IniWithValue(text, NameField(section), NameField(key), value);
   ReplaceWholeFile(file, changed.data(), changed.size());
 }
