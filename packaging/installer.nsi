@@ -124,7 +124,7 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
   System::Call "kernel32::GetUserDefaultUILanguage() i .r0"
   ; The primary language, whatever the region.
   IntOp $0 $0 & 0x3FF
-  ${If} $0 == 0x11
+  ${If} $0 = 0x11
     StrCpy $LANGUAGE ${LANG_JAPANESE}
   ${Else}
     StrCpy $LANGUAGE ${LANG_ENGLISH}
