@@ -11,6 +11,7 @@ import glob
 import os
 import re
 import shutil
+import signal
 import subprocess
 import unittest
 
@@ -30,11 +31,11 @@ PICTURE_FOLDERS = ("VirtualStore", "Numerabo")
 PREVIOUS_SAVER = "C:\\windows\\system32\\ssText3d.scr"
 # What the setup program shows and makes on a Western system (Wine in the
 # C.UTF-8 locale has an English user interface) and on a Japanese one: the
-# titles of its first page and of the uninstaller's, and the name of the
-# Start-menu entry.
+# titles of its first page and of the uninstaller's (which NSIS ends with a
+# blank), and the name of the Start-menu entry.
 LANGUAGES = {
-    "English": ("1252", "ぬめらぼ Setup", "ぬめらぼ Uninstall", "ぬめらぼ Settings.lnk"),
-    "Japanese": ("932", "ぬめらぼ セットアップ", "ぬめらぼ アンインストール", "ぬめらぼ の設定.lnk"),
+    "English": ("1252", "ぬめらぼ Setup", "ぬめらぼ Uninstall ", "ぬめらぼ Settings.lnk"),
+    "Japanese": ("932", "ぬめらぼ セットアップ", "ぬめらぼ アンインストール ", "ぬめらぼ の設定.lnk"),
 }
 
 
@@ -98,9 +99,12 @@ class SetupTest(harness.WineTestCase):
                 values[unescape(m[1])] = unescape(m[2]) if m[2] is not None else int(m[3], 16)
         return values
 
-    def settled_screenshot(self, window, name):
-        """Takes screenshots, kept in the suite's work folder for a look, until
-        the window shows more than a blank face and two in a row agree."""
+    def settled_screenshot(self, title, name):
+        """Waits for the window of that title, then takes screenshots, kept in
+        the suite's work folder for a look, until the window shows more than a
+        blank face and two in a row agree."""
+        window = harness.wait_window(title, timeout=60)
+        self.assertIsNotNone(window, "no window " + title)
         path = os.path.join(harness.WINE_WORK, name)
         shots = []
 
@@ -228,12 +232,13 @@ class SetupTest(harness.WineTestCase):
                 self.assertEqual([os.path.basename(e) for e in entries], [entry])
                 uninstaller = glob.glob(prefix.c("users", "*", "AppData", "Local", "Programs", "Numerabo",
                                                  "uninstall.exe"))
-                for program, title, shot in ((self.setup_program, setup_title, "setup"),
-                                             (uninstaller[0], uninstall_title, "uninstall")):
-                    self.start32(program, prefix=prefix, codepage=codepage)
-                    window = harness.wait_window(title, timeout=60)
-                    self.assertIsNotNone(window, "no window " + title)
-                    self.settled_screenshot(window, "%s-%s.png" % (shot, language))
+                setup = self.start32(self.setup_program, prefix=prefix, codepage=codepage)
+                self.settled_screenshot(setup_title, "setup-%s.png" % language)
+                # Gone again, so that the uninstaller's screenshot shows it alone.
+                os.killpg(setup.pid, signal.SIGKILL)
+                self.assertTrue(harness.wait_for(lambda: not harness.find_windows(setup_title), 30))
+                self.start32(uninstaller[0], prefix=prefix, codepage=codepage)
+                self.settled_screenshot(uninstall_title, "uninstall-%s.png" % language)
 
 
 class InstalledDialog(test_settings.Dialog):
