@@ -81,6 +81,7 @@ if [ "$differing" -ne 0 ]; then
   echo "reproduce: FAILED, $differing of $files release files differ (the second build is kept in $again)"
   exit 1
 fi
+sed 's/^/reproduce: second build: /' "$second_dist/SHA256SUMS"
 rm -rf "$again"
 echo "reproduce: all $files release files are the same in both builds, SHA256SUMS matches;" \
   "the check took $(( $(date +%s) - started )) s, the second build $second s"
