@@ -8,6 +8,14 @@
 ;   SIZE_I686, SIZE_X86_64  the kilobytes each build's two programs take.
 ; The version and the publisher are read from host/resources/texts.h, where
 ; the programs' own version information comes from too.
+;
+; Its pages, and the uninstaller's, are in Japanese on a Windows whose user
+; interface language is Japanese and in English on every other one; the
+; programs it installs speak Japanese everywhere.
+;
+; makensis keeps each file's modification time and the installed file gets
+; it back; dist.sh sets every file it hands over to the commit's time, so the
+; same sources give the same setup program.
 
 Unicode True
 Target x86-unicode
@@ -21,7 +29,6 @@ SetCompressor /SOLID lzma
 !define HOST "ぬめらぼ.scr"
 !define RENDERER "ぬめらぼ.dll"
 !define SETTINGS "ぬめらぼ.ini"
-!define SHORTCUT "$SMPROGRAMS\ぬめらぼ の設定.lnk"
 !define UNINSTALLER "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Numerabo"
 ; What the screen saver was before this program took its place.
@@ -48,20 +55,42 @@ BrandingText "ぬめらぼ ${VERSION}"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_ABORTWARNING
 
-!define MUI_WELCOMEPAGE_TEXT "ぬめらぼ は、デスクトップの写真をピンクの球の中でゆらゆら回る体に貼って見せるスクリーン セーバーです。$\r$\n$\r$\nこのユーザーだけにインストールします。管理者の権限は要りません。インストールのあと、ぬめらぼ がこのユーザーのスクリーン セーバーになります。$\r$\n$\r$\n$_CLICK"
+!define MUI_WELCOMEPAGE_TEXT "$(WELCOME_TEXT)"
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
-!define MUI_FINISHPAGE_TEXT "ぬめらぼ をインストールし、スクリーン セーバーに選びました。$\r$\n$\r$\n音楽などの設定は、スタート メニューの「ぬめらぼ の設定」から開けます。削除は「設定」の「アプリ」からできます。"
+!define MUI_FINISHPAGE_TEXT "$(FINISH_TEXT)"
 !define MUI_FINISHPAGE_RUN
-!define MUI_FINISHPAGE_RUN_TEXT "スクリーン セーバーの設定を開く"
+!define MUI_FINISHPAGE_RUN_TEXT "$(FINISH_RUN_TEXT)"
 !define MUI_FINISHPAGE_RUN_FUNCTION OpenScreenSaverSettings
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
+; English first: the language of every Windows that is not Japanese.
+!insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
+
+; The Start-menu entries, named in the language of the pages. Each has its
+; name in both languages as defines, which the uninstaller (and an update,
+; should the language have changed since) removes whatever the language,
+; and a LangString the setup creates it by.
+!define SETTINGS_ENTRY_JA "ぬめらぼ の設定"
+!define SETTINGS_ENTRY_EN "ぬめらぼ Settings"
+LangString SETTINGS_ENTRY ${LANG_JAPANESE} "${SETTINGS_ENTRY_JA}"
+LangString SETTINGS_ENTRY ${LANG_ENGLISH} "${SETTINGS_ENTRY_EN}"
+!macro DeleteStartMenuEntries
+  Delete "$SMPROGRAMS\${SETTINGS_ENTRY_JA}.lnk"
+  Delete "$SMPROGRAMS\${SETTINGS_ENTRY_EN}.lnk"
+!macroend
+
+LangString WELCOME_TEXT ${LANG_JAPANESE} "ぬめらぼ は、デスクトップの写真をピンクの球の中でゆらゆら回る体に貼って見せるスクリーン セーバーです。$\r$\n$\r$\nこのユーザーだけにインストールします。管理者の権限は要りません。インストールのあと、ぬめらぼ がこのユーザーのスクリーン セーバーになります。$\r$\n$\r$\n$_CLICK"
+LangString WELCOME_TEXT ${LANG_ENGLISH} "ぬめらぼ (Numerabo) is a screen saver that shows a photograph of your desktop on a wobbling body turning inside a pink sphere.$\r$\n$\r$\nIt is installed for this user only and needs no administrator rights. Once installed, ぬめらぼ is this user's screen saver.$\r$\n$\r$\n$_CLICK"
+LangString FINISH_TEXT ${LANG_JAPANESE} "ぬめらぼ をインストールし、スクリーン セーバーに選びました。$\r$\n$\r$\n音楽などの設定は、スタート メニューの「${SETTINGS_ENTRY_JA}」から開けます。削除は「設定」の「アプリ」からできます。"
+LangString FINISH_TEXT ${LANG_ENGLISH} "ぬめらぼ has been installed and chosen as the screen saver.$\r$\n$\r$\nIts settings, such as the music, open from the Start menu entry $\"${SETTINGS_ENTRY_EN}$\". Remove it in Settings, Apps."
+LangString FINISH_RUN_TEXT ${LANG_JAPANESE} "スクリーン セーバーの設定を開く"
+LangString FINISH_RUN_TEXT ${LANG_ENGLISH} "Open the screen saver settings"
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "ぬめらぼ"
@@ -89,8 +118,22 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
   ${EndIf}
 !macroend
 
+; Japanese pages where the user's interface language is Japanese, English
+; ones elsewhere, without asking.
+!macro ChooseLanguage
+  System::Call "kernel32::GetUserDefaultUILanguage() i .r0"
+  ; The primary language, whatever the region.
+  IntOp $0 $0 & 0x3FF
+  ${If} $0 = 0x11
+    StrCpy $LANGUAGE ${LANG_JAPANESE}
+  ${Else}
+    StrCpy $LANGUAGE ${LANG_ENGLISH}
+  ${EndIf}
+!macroend
+
 Function un.onInit
   SetShellVarContext current
+  !insertmacro ChooseLanguage
 FunctionEnd
 
 Section "ぬめらぼ" SEC_PROGRAMS
@@ -110,7 +153,8 @@ Section "ぬめらぼ" SEC_PROGRAMS
     File "${DIST}/numerabo-i686/${RENDERER}"
   ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
-  CreateShortcut "${SHORTCUT}" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
+  !insertmacro DeleteStartMenuEntries
+  CreateShortcut "$SMPROGRAMS\$(SETTINGS_ENTRY).lnk" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
 
   ; Remember the screen saver this one replaces, unless it already is one
   ; of ours (an update, or a second run of this setup).
@@ -161,6 +205,7 @@ SectionEnd
 
 Function .onInit
   SetShellVarContext current
+  !insertmacro ChooseLanguage
   ; The section holds both builds; only one of them is installed.
   ${If} ${IsNativeAMD64}
     SectionSetSize ${SEC_PROGRAMS} ${SIZE_X86_64}
@@ -214,7 +259,7 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: the user may have chosen a folder that holds more.
   RMDir "$INSTDIR"
-  Delete "${SHORTCUT}"
+  !insertmacro DeleteStartMenuEntries
 
   ; The two pictures the saver writes at every start, and the partial files
   ; of a write that was cut off: in the root of drive C: where that can be

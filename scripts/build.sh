@@ -1,7 +1,8 @@
 #!/bin/bash
 # Configures and builds the three builds under ${NUMERABO_BUILD:-build}:
 # native (unit tests, sanitizers), x86_64 and i686 (the Windows programs).
-# With "--windows-only" only the two MinGW builds are made.
+# With "--windows-only" only the two MinGW builds are made, with "--release"
+# only what they ship (the two programs each, no test helpers or benchmarks).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
@@ -17,9 +18,11 @@ configure() { # dir, extra args...
 
 configure "$BUILD/x86_64" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-x86_64.cmake"
 configure "$BUILD/i686" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686.cmake"
-cmake --build "$BUILD/x86_64" -j "$JOBS"
-cmake --build "$BUILD/i686" -j "$JOBS"
-if [ "${1:-}" != "--windows-only" ]; then
+targets=()
+if [ "${1:-}" = "--release" ]; then targets=(--target numerabo_host numerabo_renderer); fi
+cmake --build "$BUILD/x86_64" -j "$JOBS" "${targets[@]}"
+cmake --build "$BUILD/i686" -j "$JOBS" "${targets[@]}"
+if [ -z "${1:-}" ]; then
   configure "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
     -DNUMERABO_WIN64_DIR="$BUILD/x86_64" -DNUMERABO_WIN32_DIR="$BUILD/i686"
   cmake --build "$BUILD/native" -j "$JOBS"

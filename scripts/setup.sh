@@ -14,7 +14,7 @@ PACKAGES=(
   libgl1-mesa-dri libglu1-mesa
   fonts-wine
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
-  libasound2-plugins alsa-utils sox lame zip
+  libasound2-plugins alsa-utils sox lame
   nsis
 )
 

@@ -2,9 +2,12 @@
 # The test command: installs what is missing, builds all three builds,
 # prepares the Wine prefixes, and runs the native unit tests and the Wine
 # suite, against the x86_64 build and (emulated) the i686 one, through ctest
-# on a private Xvfb display. Exits non-zero on any failure; the last line
-# says how many tests were skipped and why.
-# Extra arguments go to ctest (for example -R wine.test_preview).
+# on a private Xvfb display, then (on a run of everything) checks that a
+# second build of the release gives the same bytes
+# (scripts/check-reproducible.sh). Exits non-zero on any failure; the last
+# line says how many tests were skipped and why.
+# Extra arguments go to ctest (for example -R wine.test_preview); such a run
+# leaves the reproducibility check out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
@@ -24,6 +27,9 @@ echo "test: Wine suite on display $DISPLAY"
 log="$BUILD/native/test-output.log"
 status=0
 ctest --test-dir "$BUILD/native" --output-on-failure -j "${NUMERABO_JOBS:-2}" "$@" | tee "$log" || status=$?
+if [ $# -eq 0 ]; then
+  scripts/check-reproducible.sh || status=$?
+fi
 # The last line says what did not run: a skipped test is no passed one.
 skipped=$(grep -c '\*\*\*Skipped' "$log" || true)
 if [ "$skipped" -eq 0 ]; then

@@ -1,8 +1,10 @@
 # Sourced by the scripts that run Wine: the loader, the locale that makes the
-# ANSI code page 932, and quiet logging.
+# ANSI code page 932 (or the one NUMERABO_WINE_LOCALE names: the Wine suite
+# runs programs on other systems too), and quiet logging.
 WINE_LOADER=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG=${NUMERABO_WINE_LOCALE:-ja_JP.UTF-8}
+export LC_ALL=$LANG
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: nothing here can download them.
 export WINEDLLOVERRIDES="mscoree,mshtml="

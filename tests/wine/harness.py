@@ -166,6 +166,8 @@ class WinePrefix:
             "HOME": self.home,
             "LANG": locale,
             "LC_ALL": locale,
+            # The 32-bit loader (scripts/i686-wine.sh) takes it from here.
+            "NUMERABO_WINE_LOCALE": locale,
             "WINEDEBUG": "-all",
             "WINEDLLOVERRIDES": "mscoree,mshtml=",
         })

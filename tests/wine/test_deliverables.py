@@ -1,11 +1,14 @@
 """The shipped programs: the right PE kind per architecture, imports from
 the platform's own DLLs only, so they start on a bare Windows, and the
-texts they show the platform about themselves."""
+texts they show the platform about themselves; the zips and the checksum
+list that are downloaded."""
 
+import glob
 import os
 import re
 import subprocess
 import unittest
+import zipfile
 
 import harness
 
@@ -15,6 +18,7 @@ PLATFORM_DLLS = {
     "msvcrt.dll", "windowscodecs.dll", "comctl32.dll", "shlwapi.dll",
 }
 
+DIST = os.path.join(os.path.dirname(harness.WIN64_DIR), "dist")
 BUILDS = {
     "i686": (os.environ.get("NUMERABO_WIN32_DIR", ""), "pei-i386"),
     "x86_64": (harness.WIN64_DIR, "pei-x86-64"),
@@ -81,12 +85,27 @@ class DeliverablesTest(unittest.TestCase):
             self.assertEqual(manifests(os.path.join(folder, "renderer", harness.RENDERER_NAME)), {}, arch)
 
     def test_distribution_folders_hold_exactly_the_two_programs_and_a_note(self):
-        dist = os.path.join(os.path.dirname(harness.WIN64_DIR), "dist")
         for arch in BUILDS:
-            folder = os.path.join(dist, "numerabo-" + arch)
-            self.assertEqual(sorted(os.listdir(folder)),
-                             sorted([harness.HOST_NAME, harness.RENDERER_NAME, "INSTALL.txt"]), arch)
-            self.assertTrue(os.path.isfile(os.path.join(dist, "numerabo-%s.zip" % arch)))
+            folder = os.path.join(DIST, "numerabo-" + arch)
+            names = sorted([harness.HOST_NAME, harness.RENDERER_NAME, "INSTALL.txt"])
+            self.assertEqual(sorted(os.listdir(folder)), names, arch)
+            # The zip holds the same, under names Windows' own zip folders
+            # read as UTF-8 (flag 0x800) rather than in the OEM code page.
+            with zipfile.ZipFile(os.path.join(DIST, "numerabo-%s.zip" % arch)) as z:
+                entries = z.infolist()
+            self.assertEqual([e.filename for e in entries],
+                             ["numerabo-%s/" % arch] + ["numerabo-%s/%s" % (arch, n) for n in names], arch)
+            for e in entries:
+                self.assertEqual(bool(e.flag_bits & 0x800), not e.filename.isascii(), e.filename)
+
+    def test_checksums_list_every_download_and_match_it(self):
+        setup = [os.path.basename(p) for p in glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))]
+        with open(os.path.join(DIST, "SHA256SUMS"), encoding="utf-8") as f:
+            listed = [line.rstrip("\n").split("  ", 1)[1] for line in f]
+        self.assertEqual(sorted(listed), sorted(setup + ["numerabo-i686.zip", "numerabo-x86_64.zip"]))
+        r = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=DIST, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT, env=harness.C_LOCALE)
+        self.assertEqual(r.returncode, 0, r.stdout.decode())
 
     def test_version_information_and_the_saver_list_name(self):
         credit = "Designed by Numerabo Project Ver.1.0.0"  # the dialog's credit line

@@ -1,6 +1,7 @@
 """The setup program under Wine, the way a user meets it: a silent install
 into a fresh prefix, the installed saver's show and settings, an update over
-the first install, and the silent uninstall that Settings → Apps would run.
+the first install, and the silent uninstall that Settings → Apps would run;
+and its pages, and the uninstaller's, in the user's language.
 
 The setup program is a 32-bit program that installs the 64-bit build on
 64-bit Windows, so on the x86_64 prefix it runs under the emulated 32-bit
@@ -10,6 +11,7 @@ import glob
 import os
 import re
 import shutil
+import signal
 import subprocess
 import unittest
 
@@ -27,6 +29,14 @@ SHORTCUT = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\ぬめ�
 # application data (besides the root of drive C:).
 PICTURE_FOLDERS = ("VirtualStore", "Numerabo")
 PREVIOUS_SAVER = "C:\\windows\\system32\\ssText3d.scr"
+# What the setup program shows and makes on a Western system (Wine in the
+# C.UTF-8 locale has an English user interface) and on a Japanese one: the
+# titles of its first page and of the uninstaller's (which NSIS ends with a
+# blank), and the name of the Start-menu entry.
+LANGUAGES = {
+    "English": ("1252", "ぬめらぼ Setup", "ぬめらぼ Uninstall ", "ぬめらぼ Settings.lnk"),
+    "Japanese": ("932", "ぬめらぼ セットアップ", "ぬめらぼ アンインストール ", "ぬめらぼ の設定.lnk"),
+}
 
 
 def version():
@@ -59,12 +69,20 @@ class SetupTest(harness.WineTestCase):
         self.setup_program = found[0]
 
     # -- helpers -------------------------------------------------------------
-    def run32(self, program, *args):
-        """Runs a 32-bit program of the prefix (a Unix path) to its end."""
-        p = subprocess.Popen([*WINE32, program, *args], cwd=os.path.dirname(program), env=self.prefix.env(),
+    def start32(self, program, *args, prefix=None, codepage=None):
+        """Starts a 32-bit program (a Unix path) in the prefix, under the
+        run's code page or the one given; returns the Popen."""
+        prefix = prefix or self.prefix
+        if prefix.holds_desktop and prefix.keeper is None:
+            prefix.hold_desktop()
+        p = subprocess.Popen([*WINE32, program, *args], cwd=os.path.dirname(program), env=prefix.env(codepage),
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.prefix.processes.append(p)
-        return harness.wait_exit(p, 60)
+        prefix.processes.append(p)
+        return p
+
+    def run32(self, program, *args, **where):
+        """Runs a 32-bit program of the prefix (a Unix path) to its end."""
+        return harness.wait_exit(self.start32(program, *args, **where), 60)
 
     def unix(self, path):
         self.assertTrue(path.upper().startswith("C:\\"), path)
@@ -86,6 +104,25 @@ class SetupTest(harness.WineTestCase):
             if m:
                 values[unescape(m[1])] = unescape(m[2]) if m[2] is not None else int(m[3], 16)
         return values
+
+    def settled_screenshot(self, title, name):
+        """Waits for the window of that title, then takes screenshots, kept in
+        the suite's work folder for a look, until the window shows more than a
+        blank face and two in a row agree."""
+        window = harness.wait_window(title, timeout=60)
+        self.assertIsNotNone(window, "no window " + title)
+        path = os.path.join(harness.WINE_WORK, name)
+        shots = []
+
+        def settled():
+            x, y, width, height = harness.window_geometry(window)
+            image = harness.screenshot(path)
+            faces = {image.pixel(i, j) for i in range(max(x, 0), min(x + width, image.width), 4)
+                     for j in range(max(y, 0), min(y + height, image.height), 4)}
+            shots.append(image.data)
+            return len(faces) > 16 and len(shots) > 1 and shots[-1] == shots[-2]
+
+        self.assertTrue(harness.wait_for(settled, 60, interval=0.3), name + " did not settle")
 
     def set_desktop(self, name, text):
         args = ["/d", text] if text is not None else []
@@ -191,6 +228,27 @@ class SetupTest(harness.WineTestCase):
         self.set_desktop("SCRNSAVE.EXE", None)
         self.uninstall(self.install())
         self.assertNotIn("SCRNSAVE.EXE", self.registry(DESKTOP_KEY))
+
+    def test_pages_speak_the_user_interface_language(self):
+        # Each language in a prefix of its own, installed silently first, so
+        # that the uninstaller is there to start too. The screenshots stay in
+        # the suite's work folder for a look.
+        for language, (codepage, setup_title, uninstall_title, entry) in LANGUAGES.items():
+            with self.subTest(language), harness.WinePrefix(self.id().replace(".", "_") + "_" + language,
+                                                            hold_desktop=True) as prefix:
+                self.assertEqual(self.run32(self.setup_program, "/S", prefix=prefix, codepage=codepage), 0)
+                entries = glob.glob(prefix.c("users", "*", "AppData", "Roaming", "Microsoft", "Windows",
+                                             "Start Menu", "Programs", "ぬめらぼ*"))
+                self.assertEqual([os.path.basename(e) for e in entries], [entry])
+                uninstaller = glob.glob(prefix.c("users", "*", "AppData", "Local", "Programs", "Numerabo",
+                                                 "uninstall.exe"))
+                setup = self.start32(self.setup_program, prefix=prefix, codepage=codepage)
+                self.settled_screenshot(setup_title, "setup-%s.png" % language)
+                # Gone again, so that the uninstaller's screenshot shows it alone.
+                os.killpg(setup.pid, signal.SIGKILL)
+                self.assertTrue(harness.wait_for(lambda: not harness.find_windows(setup_title), 30))
+                self.start32(uninstaller[0], prefix=prefix, codepage=codepage)
+                self.settled_screenshot(uninstall_title, "uninstall-%s.png" % language)
 
 
 class InstalledDialog(test_settings.Dialog):
