@@ -22,6 +22,10 @@ SetCompressor /SOLID lzma
 !define RENDERER "ぬめらぼ.dll"
 !define SETTINGS "ぬめらぼ.ini"
 !define SHORTCUT "$SMPROGRAMS\ぬめらぼ の設定.lnk"
+; The way back: the screen saver settings list only the savers in the system
+; folders and the one chosen now, so once the user has chosen another one
+; this entry makes ぬめらぼ the screen saver again.
+!define INSTALL_SHORTCUT "$SMPROGRAMS\ぬめらぼ をスクリーン セーバーにする.lnk"
 !define UNINSTALLER "uninstall.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Numerabo"
 ; What the screen saver was before this program took its place.
@@ -111,6 +115,12 @@ Section "ぬめらぼ" SEC_PROGRAMS
   ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "${SHORTCUT}" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
+  ; What Explorer's "Install" on the .scr runs, as the finish page does: the
+  ; native rundll32, named with redirection off so that the link keeps it.
+  ${DisableX64FSRedirection}
+  CreateShortcut "${INSTALL_SHORTCUT}" "$SYSDIR\rundll32.exe" "desk.cpl,InstallScreenSaver $INSTDIR\${HOST}" \
+    "$INSTDIR\${HOST}" 0
+  ${EnableX64FSRedirection}
 
   ; Remember the screen saver this one replaces, unless it already is one
   ; of ours (an update, or a second run of this setup).
@@ -207,6 +217,7 @@ Section "Uninstall"
   ; Only when empty: the user may have chosen a folder that holds more.
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
+  Delete "${INSTALL_SHORTCUT}"
 
   ; The two pictures the saver writes at every start: in the root of drive
   ; C: where that can be written, the per-user copies Windows makes of them
