@@ -9,7 +9,7 @@
 #include <string>
 
 #include "host/saver/saver_trace.h"
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
 namespace {
 

@@ -188,6 +188,13 @@ Function OpenScreenSaverSettings
   ${EnableX64FSRedirection}
 FunctionEnd
 
+!macro DeleteSaverPictures FOLDER
+  Delete "${FOLDER}\Numerabo1.bmp"
+  Delete "${FOLDER}\Numerabo2.bmp"
+  Delete "${FOLDER}\Numerabo1.bmp.*.part"
+  Delete "${FOLDER}\Numerabo2.bmp.*.part"
+!macroend
+
 Section "Uninstall"
   ; Give the previous screen saver back, unless the user has chosen another
   ; one since.
@@ -213,22 +220,21 @@ Section "Uninstall"
   Delete "$INSTDIR\${HOST}"
   Delete "$INSTDIR\${RENDERER}"
   Delete "$INSTDIR\${SETTINGS}"
+  Delete "$INSTDIR\${SETTINGS}.*.part"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: the user may have chosen a folder that holds more.
   RMDir "$INSTDIR"
   Delete "${SHORTCUT}"
   Delete "${INSTALL_SHORTCUT}"
 
-  ; The two pictures the saver writes at every start: in the root of drive
-  ; C: where that can be written, the per-user copies Windows makes of them
-  ; for a 32-bit saver where it cannot, and the folder of this user's own the
-  ; saver falls back to otherwise. Files this user may not delete stay.
-  Delete "C:\Numerabo1.bmp"
-  Delete "C:\Numerabo2.bmp"
-  Delete "$LOCALAPPDATA\VirtualStore\Numerabo1.bmp"
-  Delete "$LOCALAPPDATA\VirtualStore\Numerabo2.bmp"
-  Delete "$LOCALAPPDATA\Numerabo\Numerabo1.bmp"
-  Delete "$LOCALAPPDATA\Numerabo\Numerabo2.bmp"
+  ; The two pictures the saver writes at every start, and the partial files
+  ; of a write that was cut off: in the root of drive C: where that can be
+  ; written, the per-user copies Windows makes of them for a 32-bit saver
+  ; where it cannot, and the folder of this user's own the saver falls back
+  ; to otherwise. Files this user may not delete stay.
+  !insertmacro DeleteSaverPictures "C:"
+  !insertmacro DeleteSaverPictures "$LOCALAPPDATA\VirtualStore"
+  !insertmacro DeleteSaverPictures "$LOCALAPPDATA\Numerabo"
   RMDir "$LOCALAPPDATA\Numerabo"
 
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -11,6 +11,7 @@
 # is too old for a private binfmt_misc (6.7) or the packages cannot be had.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
+. "$(dirname "$0")/apt-retry.sh"
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -41,9 +42,10 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup-i686: installing ${missing[*]}"
   if ! dpkg --print-foreign-architectures | grep -qx i386; then $SUDO dpkg --add-architecture i386; fi
-  $SUDO apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends --no-remove \
-    -o DPkg::Lock::Timeout=600 "${missing[@]}" >/dev/null
+  # The 32-bit packages must match the installed 64-bit ones version for
+  # version, so a failed index (of the security suite, say) is fatal here.
+  apt_retry setup-i686 update -q
+  apt_retry setup-i686 install -y -q --no-install-recommends --no-remove "${missing[@]}"
 fi
 
 if ! qemu_i386_usable "$QEMU_I386"; then
@@ -72,8 +74,8 @@ if ! qemu_i386_usable "$QEMU_I386"; then
                -o Dir::Cache="$work/cache" -o APT::Architecture=amd64
                -o APT::Architectures::=amd64 -o Debug::NoLocking=1
                -o APT::Sandbox::User=root)
-  apt-get "${apt_private[@]}" update -q >/dev/null
-  (cd "$work/deb" && apt-get "${apt_private[@]}" download -q qemu-user >/dev/null)
+  apt_retry setup-i686 "${apt_private[@]}" update -q
+  (cd "$work/deb" && apt_retry setup-i686 "${apt_private[@]}" download -q qemu-user)
   dpkg-deb -x "$work"/deb/qemu-user_*.deb "$work/root"
   $SUDO install -D -m 755 "$work/root/usr/bin/qemu-i386" "$QEMU_I386"
 fi

@@ -27,11 +27,15 @@ done
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+. "$(dirname "$0")/apt-retry.sh"
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  $SUDO apt-get update -q >/dev/null
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null
+  # An index that still fails (of the 32-bit packages, say) need not stop
+  # these: apt goes on with the indexes it has, and the install says so if
+  # that is not enough.
+  apt_retry setup update -q || echo "setup: going on with the package indexes at hand" >&2
+  apt_retry setup install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # Wine takes its ANSI code page from the Unix locale: ja_JP.UTF-8 gives 932.

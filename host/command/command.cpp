@@ -6,7 +6,7 @@
 
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 namespace {

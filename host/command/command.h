@@ -16,7 +16,7 @@
 #include <string>
 
 #include "host/command/command_model.h"
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
 namespace numerabo {
 

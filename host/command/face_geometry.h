@@ -12,7 +12,7 @@
 #include <array>
 #include <cstdint>
 
-#include "host/startup/pixel_scale.h"
+#include "host/startup/framework/pixel_scale.h"
 
 namespace numerabo {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "host/music/music.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/sjis.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/text/sjis.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "host/startup/conversions.h"
 #include "host/startup/shared_state.h"
+#include "host/startup/text/conversions.h"
 
 namespace numerabo {
 

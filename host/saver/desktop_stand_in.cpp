@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "host/saver/wallpaper_layout.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
 namespace numerabo {
 

@@ -1,8 +1,8 @@
 #include "host/saver/saver_logic.h"
 
 #include "host/startup/command_line.h"
-#include "host/startup/conversions.h"
-#include "host/startup/sjis.h"
+#include "host/startup/text/conversions.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 

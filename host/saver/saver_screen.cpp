@@ -14,10 +14,10 @@
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
 #include "host/saver/wallpaper_layout.h"
-#include "host/startup/framework.h"
-#include "host/startup/paths.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/framework/framework.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 
@@ -75,7 +75,11 @@ class SaverScreen : public Form {
   bool CaptureDesktop();
   bool CaptureShowsDesktop(bool captured);
   void DrawPicture();
-  bool SaveBitmapsIn(const std::wstring& folder);
+  struct Saved {
+    bool desktop;
+    bool picture;
+  };
+  Saved SaveBitmapsIn(const std::wstring& folder);
   void SaveBitmaps();
   void StartRenderer();
   void StartMusicOfSettings();
@@ -165,22 +169,23 @@ void SaverScreen::DrawPicture() {
   DeleteObject(picture);
 }
 
-// False when a picture the saver holds could not be written there. Each is
-// tried: where no folder takes both, the renderer still finds the one that
-// was written, and the older file beside it.
-bool SaverScreen::SaveBitmapsIn(const std::wstring& folder) {
-  const bool desktopSaved = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
+// Which pictures the saver holds went there (one it does not hold counts as
+// written). Each is tried, whatever became of the other.
+SaverScreen::Saved SaverScreen::SaveBitmapsIn(const std::wstring& folder) {
+  Saved saved;
+  saved.desktop = !display_.Dc() || display_.SaveBitmap(folder + Wide(kDesktopBitmap));
   TraceStep("desktop-saved");
   if (!picture_.Dc()) DrawPicture();  // once, whichever folder takes it
-  const bool pictureSaved = !picture_.Dc() || picture_.SaveBitmap(folder + Wide(kPictureBitmap));
-  return desktopSaved && pictureSaved;
+  saved.picture = !picture_.Dc() || picture_.SaveBitmap(folder + Wide(kPictureBitmap));
+  return saved;
 }
 
 // A 64-bit host run by a standard user, or a 32-bit one where the
 // administrator turned file virtualization off, may not create files in the
 // root of C; the show would then run without the desktop on its body.
 void SaverScreen::SaveBitmaps() {
-  if (SaveBitmapsIn(Wide(kBitmapRoot))) return;
+  const Saved inRoot = SaveBitmapsIn(Wide(kBitmapRoot));
+  if (inRoot.desktop && inRoot.picture) return;
   wchar_t localAppData[MAX_PATH] = {};
   if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT,
                               localAppData))) {
@@ -188,7 +193,10 @@ void SaverScreen::SaveBitmaps() {
   }
   const std::wstring own = localAppData + Wide(kOwnBitmapFolder);
   CreateDirectoryW(own.c_str(), nullptr);
-  if (SaveBitmapsIn(own)) bitmapFolder_ = own;
+  // The renderer reads both pictures from one folder. The desktop decides:
+  // from the root of C it would show an old desktop of an earlier run, while
+  // a sphere picture missing here costs only the backdrop.
+  if (SaveBitmapsIn(own).desktop) bitmapFolder_ = own;
 }
 
 void SaverScreen::StartRenderer() {

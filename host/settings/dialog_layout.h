@@ -52,8 +52,11 @@ constexpr int kFontCharset = 128;  // Shift-JIS
 // The file chooser.
 constexpr const char* kOpenTitle = "ﾌｧｲﾙを開く";
 constexpr int kFileBufferChars = 255;
-// Shown when a chosen file's path cannot be stored in the settings file and
-// the volume gives it no short name either.
+// The longest path stored as it is: what the chooser's buffer holds before
+// its NUL, in Shift-JIS bytes, so that the settings file gives it back whole.
+constexpr size_t kStoredPathBytes = kFileBufferChars - 1;
+// Shown when a chosen file's path holds characters Shift-JIS cannot, and the
+// volume gives it no short name to store instead.
 constexpr const char* kUnusableFileText =
     "このﾌｧｲﾙはﾊﾟｽに使えない文字があるため選べません。\r\n"
     "ﾌｧｲﾙ名かﾌｫﾙﾀﾞ名を変えてから選び直してください。";

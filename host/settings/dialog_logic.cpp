@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "host/startup/conversions.h"
-#include "host/startup/settings_logic.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/text/conversions.h"
 
 namespace numerabo {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/startup/pixel_scale.h"
+#include "host/startup/framework/pixel_scale.h"
 
 namespace numerabo {
 

@@ -13,14 +13,15 @@
 #include "host/resources/texts.h"
 #include "host/settings/dialog_layout.h"
 #include "host/settings/dialog_logic.h"
-#include "host/startup/framework.h"
-#include "host/startup/framework_controls.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/paths.h"
-#include "host/startup/settings_file.h"
-#include "host/startup/settings_logic.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_file.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/framework/framework.h"
+#include "host/startup/framework/framework_controls.h"
+#include "host/startup/framework/zoom.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 
@@ -56,21 +57,41 @@ char DecimalSeparator() {
   return '.';
 }
 
-// The path as the settings file can keep it: itself where Shift-JIS holds
-// every character, else its short name (plain ASCII) where the volume keeps
-// short names; false when neither can be had.
-bool StorablePath(const std::wstring& path, std::string* stored) {
-  if (SjisOf(path, stored)) return true;
-  const std::wstring shortPath = ShortPathOf(path);
-  return !shortPath.empty() && SjisOf(shortPath, stored);
+// The path's Shift-JIS form where it holds every character and the settings
+// file gives it back whole.
+bool StoredAsItself(const std::wstring& path, std::string* stored) {
+  std::string sjis;
+  if (!SjisOf(path, &sjis) || sjis.size() > layout::kStoredPathBytes) return false;
+  *stored = sjis;
+  return true;
 }
 
-// A stored path as it is shown: its long form, or itself where the file is
-// gone.
+// How a chosen path is kept in the settings file.
+enum class Storable { kYes, kUnnameable, kTooLong };
+
+// Itself where it can be stored as it is, else its short name (plain ASCII)
+// where the volume keeps short names and that fits. A path that Shift-JIS
+// could hold but that is too long to come back whole would be read back cut,
+// found missing and dropped at the next start, after a save that looked
+// fine.
+Storable StorablePath(const std::wstring& path, std::string* stored) {
+  if (StoredAsItself(path, stored)) return Storable::kYes;
+  // Where the volume keeps no short names the platform gives the path back
+  // as it is, which the same test refuses again.
+  const std::wstring shortPath = ShortPathOf(path);
+  if (!shortPath.empty() && StoredAsItself(shortPath, stored)) return Storable::kYes;
+  std::string sjis;
+  return SjisOf(path, &sjis) ? Storable::kTooLong : Storable::kUnnameable;
+}
+
+// A stored path as it is shown: as it stands, unless it is the short name of
+// a path that could not be stored as itself; then the long form.
 std::wstring ShownPath(const std::string& stored) {
   const std::wstring path = Wide(stored);
   const std::wstring longPath = LongPathOf(path);
-  return longPath.empty() ? path : longPath;
+  std::string unused;
+  if (longPath.empty() || StoredAsItself(longPath, &unused)) return path;
+  return longPath;
 }
 
 // Fills an image top to bottom with the colours of its rows.
@@ -279,11 +300,17 @@ class SettingsDialog : public Form {
     file.back() = L'\0';
     const std::wstring chosen(file.data());
     std::string stored;
-    if (!StorablePath(chosen, &stored)) {
-      // The choice stays what it was: a path stored with "?" in it would
-      // never play.
-      app::ShowMessage(layout::kUnusableFileText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
-      return;
+    switch (StorablePath(chosen, &stored)) {
+      case Storable::kYes:
+        break;
+      case Storable::kUnnameable:
+        // The choice stays what it was: a path stored with "?" in it would
+        // never play.
+        app::ShowMessage(layout::kUnusableFileText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
+        return;
+      case Storable::kTooLong:
+        // As when the chooser itself refuses a path too long for its buffer.
+        return;
     }
     BgmFile = stored;
     fileName_->SetCaptionText(chosen);

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "host/startup/conversions.h"
-#include "host/startup/sjis.h"
+#include "host/startup/text/conversions.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 

@@ -2,7 +2,7 @@
 // one of its windows lives.
 #include <windows.h>
 
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 #include "host/startup/main.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

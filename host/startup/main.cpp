@@ -5,13 +5,13 @@
 #include "host/saver/saver_screen.h"
 #include "host/settings/settings_dialog.h"
 #include "host/startup/command_line.h"
-#include "host/startup/framework.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/paths.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_file.h"
+#include "host/startup/framework/framework.h"
 #include "host/startup/preview_window.h"
-#include "host/startup/settings_file.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

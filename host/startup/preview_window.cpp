@@ -2,7 +2,7 @@
 
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
 namespace numerabo {
 

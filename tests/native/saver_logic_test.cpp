@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/startup/conversions.h"
-#include "host/startup/sjis.h"
+#include "host/startup/text/conversions.h"
+#include "host/startup/text/sjis.h"
 
 #include <string>
 #include <vector>

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/settings/dialog_logic.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 namespace {
@@ -158,6 +159,12 @@ TEST(SettingsFileChooser, FilterIsOnePairEndedByADoubleNul) {
   expected += '\0';
   expected += '\0';
   EXPECT_EQ(MusicFileFilter(), expected);
+  // The chooser is asked in UTF-16: the NULs that end each text must survive
+  // the conversion, or the list ends after its first text.
+  const std::wstring wide = Wide(MusicFileFilter());
+  const std::wstring expectedWide = std::wstring(L"BGM\uFF8C\uFF67\uFF72\uFF99 (MP3 WAV)") + L'\0' +
+                                    L"*.MP3;*.WAV" + L'\0' + L'\0';
+  EXPECT_EQ(wide, expectedWide);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/startup/conversions.h"
-#include "host/startup/sjis.h"
+#include "host/startup/text/conversions.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 namespace {

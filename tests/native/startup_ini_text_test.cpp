@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
-#include "host/startup/ini_text.h"
+#include "host/startup/files/ini_text.h"
 
 namespace numerabo {
 namespace {
@@ -52,6 +53,18 @@ TEST(IniValue, ReadsByThePlatformRules) {
     if (c.found) {
       EXPECT_EQ(value, c.value) << c.text;
     }
+  }
+}
+
+// A damaged file: the value ends at its first NUL, as the platform's reply does.
+TEST(IniValue, EndsAtTheFirstNulByte) {
+  using namespace std::string_literals;
+  const std::string text = "[Section]\r\nA=C:\\a.wav\0junk\r\nB=\"q\0x\"\r\nC=\0\r\n"s;
+  const std::pair<const char*, const char*> cases[] = {{"A", "C:\\a.wav"}, {"B", "q"}, {"C", ""}};
+  for (const auto& c : cases) {
+    std::string value;
+    ASSERT_TRUE(IniValue(text, "Section", c.first, &value)) << c.first;
+    EXPECT_EQ(value, c.second) << c.first;
   }
 }
 

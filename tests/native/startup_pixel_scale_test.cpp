@@ -1,7 +1,7 @@
 // Twips and pixels at the display scales the host meets.
 #include <gtest/gtest.h>
 
-#include "host/startup/pixel_scale.h"
+#include "host/startup/framework/pixel_scale.h"
 
 namespace numerabo {
 namespace {

@@ -3,9 +3,9 @@
 #include <map>
 #include <set>
 
-#include "host/startup/bitmap_writer.h"
-#include "host/startup/paths.h"
-#include "host/startup/settings_logic.h"
+#include "host/startup/files/bitmap_writer.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_logic.h"
 #include "host/startup/shared_state.h"
 
 namespace numerabo {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 namespace {

@@ -1,9 +1,11 @@
 """Runs one test file of the Wine suite for ctest (python3 run_file.py
 test_x). When the build it is meant for cannot run on this machine (the i686
-one without working emulation) it runs nothing and exits with SKIPPED, the
-code ctest is told to report as a skipped test: a test whose every case
-skipped itself would otherwise count as passed."""
+one without working emulation, or a file whose module-level
+unavailable_reason() names something else it needs) it runs nothing and
+exits with SKIPPED, the code ctest is told to report as a skipped test: a
+test whose every case skipped itself would otherwise count as passed."""
 
+import importlib
 import sys
 import unittest
 
@@ -17,7 +19,12 @@ def main():
     if reason:
         print("skipped: the %s build cannot run here: %s" % (harness.ARCH, reason))
         return SKIPPED
-    program = unittest.main(module=sys.argv[1], argv=[sys.argv[0], "-v"], exit=False)
+    module = importlib.import_module(sys.argv[1])
+    reason = getattr(module, "unavailable_reason", lambda: None)()
+    if reason:
+        print("skipped: %s" % reason)
+        return SKIPPED
+    program = unittest.main(module=module, argv=[sys.argv[0], "-v"], exit=False)
     return 0 if program.result.wasSuccessful() else 1
 
 

@@ -344,31 +344,40 @@ class SettingsDialogActionTest(harness.WineTestCase):
                 self.assertEqual(lines[1], sjis(KIND) + b"= 2", codepage)
         self.assertEqual(looks[0], looks[1], "the dialog's Japanese is drawn differently on the two systems")
 
-    def test_folders_and_files_shift_jis_cannot_name(self):
-        # The host in a folder whose name Shift-JIS cannot hold, and a music
-        # file whose path it cannot hold either: stored by its short name.
-        d = Dialog(self, ini_bytes(KIND + "= 0"), folder=("Zoë Numerabo",))
-        os.makedirs(self.prefix.c("Musique"))
-        subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", self.prefix.c("Musique", "été.wav"),
-                        "synth", "2", "sine", "440", "vol", "0.5"], check=True)
-        d.open()
-        d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
-        self.choose_file(d, "C:\\Musique\\été.wav")
-        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
-        d.wait_closed()
-        stored = [line for line in d.saved_lines() if line.startswith(sjis(FILE) + b"=")]
-        self.assertEqual(len(stored), 1)
-        path = stored[0].split(b"=", 1)[1]
-        self.assertTrue(path.startswith(b"C:\\MUSIQUE\\") or path.startswith(b"C:\\Musique\\"), path)
-        self.assertTrue(all(32 < c < 127 for c in path) and b"?" not in path, path)
+    def test_paths_the_settings_file_cannot_hold_are_stored_by_short_name(self):
+        # A host in a folder Shift-JIS cannot name with a music file whose
+        # path it cannot hold either; and a Japanese path the chooser takes
+        # (150 characters) but whose 291 Shift-JIS bytes the settings file
+        # would give back cut, after which the next start would drop it.
+        deep = "曲集" * 35
+        cases = ((("Zoë Numerabo",), ("Musique", "été.wav")), (("Numerabo",), (deep, deep, "曲.wav")))
+        for host_folder, music in cases:
+            with self.subTest(music=music[-1]):
+                d = Dialog(self, ini_bytes(KIND + "= 0"), folder=host_folder)
+                os.makedirs(self.prefix.c(*music[:-1]), exist_ok=True)
+                subprocess.run(["sox", "-n", "-r", "44100", "-c", "2", "-b", "16", self.prefix.c(*music),
+                                "synth", "2", "sine", "440", "vol", "0.5"], check=True)
+                d.open()
+                d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
+                self.choose_file(d, "C:\\" + "\\".join(music))
+                d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+                d.wait_closed()
+                stored = [line for line in d.saved_lines() if line.startswith(sjis(FILE) + b"=")]
+                self.assertEqual(len(stored), 1)
+                path = stored[0].split(b"=", 1)[1]
+                self.assertTrue(path.upper().startswith(b"C:\\"), path)
+                self.assertTrue(all(32 < c < 127 for c in path) and b"?" not in path and len(path) <= 254, path)
 
-        saver = self.prefix.start(os.path.join(d.folder, harness.HOST_NAME), "/s")
-        renderer = harness.wait_window("ぬめらぼ_VC", timeout=60)
-        self.assertIsNotNone(renderer, "no show from a folder Shift-JIS cannot name")
-        self.assertTrue(harness.wait_for(lambda: harness.audio_rms(self.prefix.capture_path) > 0.05, timeout=10),
-                        "the short name did not play")
-        harness.hold_key(renderer, "Escape", until=lambda: not harness.find_windows("ぬめらぼ_VC"))
-        self.assertIsNotNone(harness.wait_exit(saver, 5))
+                saver = self.prefix.start(os.path.join(d.folder, harness.HOST_NAME), "/s")
+                renderer = harness.wait_window("ぬめらぼ_VC", timeout=60)
+                self.assertIsNotNone(renderer, "no show")
+                self.assertTrue(harness.wait_for(lambda: harness.audio_rms(self.prefix.capture_path) > 0.05,
+                                                 timeout=10), "the short name did not play")
+                harness.hold_key(renderer, "Escape", until=lambda: not harness.find_windows("ぬめらぼ_VC"))
+                self.assertIsNotNone(harness.wait_exit(saver, 5))
+                shutil.rmtree(d.folder)
+                if os.path.exists(self.prefix.capture_path):
+                    os.remove(self.prefix.capture_path)
 
     def test_an_open_dialog_refuses_a_second_host(self):
         d = Dialog(self, ini_bytes(KIND + "= 0")).open()

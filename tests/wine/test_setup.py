@@ -80,13 +80,19 @@ def read_link(path):
     return target, strings.get(0x20)
 
 
+def unavailable_reason():
+    """The setup program is 32-bit: without the emulation this whole file is
+    skipped, for either build (run_file.py asks)."""
+    r = subprocess.run([*WINE32, "--check"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+    return "the 32-bit setup program cannot run here: " + r.stdout.decode().strip() if r.returncode else None
+
+
 class SetupTest(harness.WineTestCase):
     def setUp(self):
         super().setUp()
-        if harness.ARCH == "x86_64":
-            r = subprocess.run([*WINE32, "--check"], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-            if r.returncode:
-                self.skipTest("the 32-bit setup program cannot run here: " + r.stdout.decode().strip())
+        reason = unavailable_reason()
+        if reason:
+            self.skipTest(reason)
         found = glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))
         self.assertEqual([os.path.basename(f) for f in found], ["numerabo-%s-setup.exe" % version()])
         self.setup_program = found[0]
@@ -204,13 +210,17 @@ class SetupTest(harness.WineTestCase):
         self.assertEqual(self.registry(DESKTOP_KEY).get("SCRNSAVE.EXE"), host)
 
         local = self.unix(profile + "\\AppData\\Local")
-        pictures = [self.prefix.c("Numerabo1.bmp"), self.prefix.c("Numerabo2.bmp")]
-        for sub in PICTURE_FOLDERS:
-            os.makedirs(os.path.join(local, sub), exist_ok=True)
-            for name in ("Numerabo1.bmp", "Numerabo2.bmp"):
-                pictures.append(os.path.join(local, sub, name))
-                with open(pictures[-1], "wb") as f:
-                    f.write(b"BM")
+        # The pictures, and partial files a host ended mid-write left beside them.
+        pictures = [os.path.join(folder, harness.SETTINGS_NAME + ".4242.part")]
+        for where in [self.prefix.drive_c] + [os.path.join(local, sub) for sub in PICTURE_FOLDERS]:
+            os.makedirs(where, exist_ok=True)
+            for name in ("Numerabo1.bmp", "Numerabo2.bmp", "Numerabo1.bmp.4242.part", "Numerabo2.bmp.17.part"):
+                pictures.append(os.path.join(where, name))
+                if not os.path.exists(pictures[-1]):
+                    with open(pictures[-1], "wb") as f:
+                        f.write(b"BM")
+        with open(pictures[0], "wb") as f:
+            f.write(b"[Section]")
         self.uninstall(entry)
         links = [self.unix(profile + "\\" + name) for name in (SHORTCUT, INSTALL_SHORTCUT)]
         left = [p for p in [folder, os.path.join(local, "Numerabo")] + links + pictures if os.path.exists(p)]

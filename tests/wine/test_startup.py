@@ -19,15 +19,19 @@ def hexed(text):
 
 
 class Probe:
-    """The startup_probe helper installed in a folder of the prefix."""
+    """The startup_probe helper installed in a folder of the prefix; with a
+    code page, it runs on that system as the host would (its UTF-8 build for
+    65001)."""
 
-    def __init__(self, prefix, folder):
+    def __init__(self, prefix, folder, codepage="932"):
         self.prefix = prefix
+        self.codepage = codepage
+        name = "utf8_startup_probe" if codepage == "65001" else "startup_probe"
         self.path = os.path.join(folder, "startup_probe.exe")
-        shutil.copy(harness.helper_binary("startup_probe"), self.path)
+        shutil.copy(harness.helper_binary(name), self.path)
 
     def run(self, *args, timeout=30):
-        code, out = self.prefix.run(self.path, *args, timeout=timeout)
+        code, out = self.prefix.run(self.path, *args, timeout=timeout, env=self.prefix.env(self.codepage))
         return code, out
 
     def start(self, *args):
@@ -38,7 +42,7 @@ class SettingsFileTest(harness.WineTestCase):
     def load(self, ini_bytes, files=()):
         folder = self.prefix.c("Numerabo")
         os.makedirs(folder, exist_ok=True)
-        probe = Probe(self.prefix, folder)
+        probe = Probe(self.prefix, folder, harness.CODEPAGE)
         if ini_bytes is not None:
             with open(os.path.join(folder, harness.SETTINGS_NAME), "wb") as f:
                 f.write(ini_bytes)
@@ -62,6 +66,7 @@ class SettingsFileTest(harness.WineTestCase):
         self.assertEqual(values["file"], hexed("C:\\曲 集\\a.wav"))
         self.assertEqual(values["folder"], hexed("C:\\曲 集"))
 
+    @harness.code_pages
     def test_missing_file_and_repairs(self):
         values = self.load(None)
         self.assertEqual((values["kind"], values["repeat"], values["file"]), ("0", "0", "-"))
@@ -81,15 +86,48 @@ class SettingsFileTest(harness.WineTestCase):
         self.assertEqual((values["kind"], values["file"], values["folder"]),
                          ("1", hexed("C:\\a.mp3"), hexed("C:")))
 
+    @harness.code_pages
     def test_long_values_come_back_cut_to_255_bytes(self):
         folder = self.prefix.c("Numerabo")
         os.makedirs(folder)
-        probe = Probe(self.prefix, folder)
+        probe = Probe(self.prefix, folder, harness.CODEPAGE)
         ini = os.path.join(folder, harness.SETTINGS_NAME)
-        with open(ini, "wb") as f:
-            f.write(b"[Section]\r\n" + sjis("BGMﾌｧｲﾙ") + b"=" + b"x" * 400 + b"\r\n")
-        code, out = probe.run("read-setting", "C:\\Numerabo\\" + harness.SETTINGS_NAME, "BGMﾌｧｲﾙ")
-        self.assertEqual(out.split()[2], "255")
+        # 400 ASCII bytes; 200 kanji (400 bytes, 200 UTF-16 units, which the
+        # platform's 256-unit reply holds whole); a NUL inside a value.
+        for value, expected in ((b"x" * 400, b"x" * 255), (sjis("曲" * 200), sjis("曲" * 127)),
+                                (b"C:\\a.wav\0junk", b"C:\\a.wav")):
+            with open(ini, "wb") as f:
+                f.write(b"[Section]\r\n" + sjis("BGMﾌｧｲﾙ") + b"=" + value + b"\r\n")
+            code, out = probe.run("read-setting", "C:\\Numerabo\\" + harness.SETTINGS_NAME, "BGMﾌｧｲﾙ")
+            self.assertEqual(out.split()[1:], [expected.hex().upper(), str(len(expected))], value[:20])
+
+    @harness.code_pages
+    def test_held_files_keep_their_bytes(self):
+        # Another program holds the file open without delete sharing, so the
+        # rename onto it is refused: the host writes in place where it may,
+        # and otherwise leaves the file as it was; never a partial file.
+        folder = self.prefix.c("Numerabo")
+        os.makedirs(folder)
+        probe = Probe(self.prefix, folder, harness.CODEPAGE)
+        path = os.path.join(folder, "held.ini")
+        old = b"[Section]\r\nKey=old\r\n[Other]\r\nA=1\r\n"
+        cases = (("rw", ["replace", "new"], b"new", "replaced 1"),
+                 ("none", ["replace", "new"], old, "replaced 0"),
+                 ("none", ["setting", "Key", "2"], old, "written"))
+        for share, action, expected, said in cases:
+            with open(path, "wb") as f:
+                f.write(old)
+            for stale in ("held.ini.999.part", "held.ini.x9.part"):
+                open(os.path.join(folder, stale), "wb").close()
+            code, out = probe.run("held-write", "C:\\Numerabo\\held.ini", share, *action)
+            with open(path, "rb") as f:
+                self.assertEqual((code, out.strip(), f.read()), (0, said, expected), (share, action))
+            parts = sorted(n for n in os.listdir(folder) if n.endswith(".part"))
+            # An ended writer's partial file goes once the host writes there.
+            left = ["held.ini.x9.part"] if action[0] == "replace" else ["held.ini.999.part", "held.ini.x9.part"]
+            self.assertEqual(parts, left, (share, action))
+            for n in parts:
+                os.remove(os.path.join(folder, n))
 
     def test_file_exists(self):
         folder = self.prefix.c("Numerabo")

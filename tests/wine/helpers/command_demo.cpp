@@ -19,9 +19,9 @@
 #include <string>
 
 #include "host/command/command.h"
-#include "host/startup/framework.h"
-#include "host/startup/framework_controls.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/framework/framework.h"
+#include "host/startup/framework/framework_controls.h"
+#include "host/startup/text/wide_text.h"
 
 using namespace numerabo;
 

@@ -18,8 +18,8 @@
 #include <string>
 
 #include "host/settings/settings_dialog.h"
-#include "host/startup/framework_controls.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/framework/framework_controls.h"
+#include "host/startup/text/wide_text.h"
 
 namespace {
 

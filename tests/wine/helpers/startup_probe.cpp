@@ -1,22 +1,26 @@
-// Test helper for the start-up tests: reads settings through the host's own
-// code, checks files, and plays the platform's side (a preview pane, a
+// Test helper for the start-up tests: reads and writes settings through the
+// host's own code, checks and replaces files (held open by the probe itself,
+// as another program would hold them), and plays the platform's side (a preview pane, a
 // window of another instance, a message box's reader, the display settings
 // starting and killing previews over and over). Texts that may hold
 // Shift-JIS are printed as hex so that nothing is lost on the way out.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
-#include "host/startup/framework.h"
-#include "host/startup/path_utils.h"
+#include "host/startup/files/file_io.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/settings_file.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/framework/framework.h"
 #include "host/startup/preview_window.h"
-#include "host/startup/settings_file.h"
-#include "host/startup/settings_logic.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace {
 
@@ -167,7 +171,7 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   if (argc < 2) return 2;
   const std::string command = argv[1];
   if (command == "load-settings") {
@@ -180,6 +184,24 @@ int main(int argc, char** argv) {
   if (command == "read-setting" && argc == 4) {
     std::string value = numerabo::ReadSetting(numerabo::kSettingsSection, argv[3], numerabo::Wide(argv[2]));
     std::printf("value %s %zu\n", Hex(value).c_str(), value.size());
+    return 0;
+  }
+  if (command == "held-write" && argc >= 5) {
+    // held-write <path> <rw|none> replace <text> | setting <key> <value>:
+    // the file is held open for reading, sharing reading and writing (rw) or
+    // nothing (none), but never deletion, while the host's code writes it.
+    const std::wstring path = numerabo::Wide(argv[2]);
+    const DWORD share = std::strcmp(argv[3], "rw") == 0 ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) return 3;
+    const std::string what = argv[4];
+    if (what == "replace" && argc == 6) {
+      std::printf("replaced %d\n", numerabo::ReplaceWholeFile(path, argv[5], std::strlen(argv[5])) ? 1 : 0);
+    } else if (what == "setting" && argc == 7) {
+      numerabo::WriteSetting(numerabo::kSettingsSection, argv[5], argv[6], path);
+      std::printf("written\n");
+    }
+    CloseHandle(held);
     return 0;
   }
   if (command == "file-exists") {
@@ -232,4 +254,18 @@ int main(int argc, char** argv) {
     return 0;
   }
   return 2;
+}
+
+// The arguments as the host's own text, Shift-JIS, whatever the system's code
+// page: taken from the UTF-16 command line, as the host takes its own.
+int main() {
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (!wide) return 2;
+  std::vector<std::string> texts;
+  for (int i = 0; i < count; ++i) texts.push_back(numerabo::Sjis(wide[i]));
+  LocalFree(wide);
+  std::vector<char*> args;
+  for (std::string& text : texts) args.push_back(&text[0]);
+  return Run(count, args.data());
 }

@@ -1,8 +1,8 @@
-#include "host/startup/framework_controls.h"
+#include "host/startup/framework/framework_controls.h"
 
 #include <cmath>
 
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

@@ -1,9 +1,9 @@
-#include "host/startup/paths.h"
+#include "host/startup/files/path_text.h"
 
 #include <vector>
 
-#include "host/startup/sjis.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/sjis.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

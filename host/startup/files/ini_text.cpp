@@ -1,8 +1,8 @@
-#include "host/startup/ini_text.h"
+#include "host/startup/files/ini_text.h"
 
 #include <vector>
 
-#include "host/startup/sjis.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 namespace {
@@ -120,6 +120,9 @@ bool IniValue(const std::string& text, const std::string& section, const std::st
   if (found.size() >= 2 && (found[0] == '"' || found[0] == '\'') && found.back() == found[0]) {
     found = found.substr(1, found.size() - 2);
   }
+  // The platform's reply is read up to its first NUL: a damaged file with a
+  // NUL in a value gives the same value on every code page.
+  found = found.substr(0, found.find('\0'));
   *value = FirstBytes(found, kValueLimit);
   return true;
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
 namespace numerabo {
 

@@ -1,4 +1,4 @@
-#include "host/startup/sjis.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 

@@ -1,7 +1,4 @@
-#include "host/startup/path_utils.h"
-
-#include "host/startup/paths.h"
-#include "host/startup/shared_state.h"
+#include "host/startup/files/path_lookup.h"
 
 namespace numerabo {
 
@@ -37,32 +34,5 @@ std::wstring PathForm(DWORD(WINAPI* lookup)(LPCWSTR, LPWSTR, DWORD), const std::
 std::wstring ShortPathOf(const std::wstring& path) { return PathForm(GetShortPathNameW, path); }
 
 std::wstring LongPathOf(const std::wstring& path) { return PathForm(GetLongPathNameW, path); }
-
-namespace {
-
-RECT OriginRect() {
-  RECT r;
-  r.left = r.right = ZoomOriginX;
-  r.top = r.bottom = ZoomOriginY;
-  return r;
-}
-
-}  // namespace
-
-// A failed GetWindowRect leaves the animation out instead of animating from
-// or to whatever the rectangle happened to hold.
-void ZoomOpen(HWND window) {
-  RECT to = {};
-  if (!GetWindowRect(window, &to)) return;
-  RECT from = OriginRect();
-  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
-}
-
-void ZoomClose(HWND window) {
-  RECT from = {};
-  if (!GetWindowRect(window, &from)) return;
-  RECT to = OriginRect();
-  DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
-}
 
 }  // namespace numerabo

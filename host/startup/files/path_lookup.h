@@ -1,5 +1,5 @@
-// Path and window utilities the host's windows share: whether a file can be
-// read, and the zoom animation of the settings dialog.
+// What the file system says of a path: whether the file can be read, and
+// its short and long names. (path_text.h works on the text alone.)
 #pragma once
 
 #include <windows.h>
@@ -13,13 +13,10 @@ namespace numerabo {
 bool FileExists(const std::wstring& path);
 
 // The short (8.3, plain ASCII) name of an existing file's path; "" where
-// the file is missing or its volume keeps no short names.
+// the file is missing. Where its volume keeps no short names the platform
+// gives the path back as it is, long names and all.
 std::wstring ShortPathOf(const std::wstring& path);
 // The long name of an existing file's path; "" where the file is missing.
 std::wstring LongPathOf(const std::wstring& path);
-
-// Animates a rectangle growing from the zoom origin to the window, and back.
-void ZoomOpen(HWND window);
-void ZoomClose(HWND window);
 
 }  // namespace numerabo

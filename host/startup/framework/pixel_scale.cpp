@@ -1,4 +1,4 @@
-#include "host/startup/pixel_scale.h"
+#include "host/startup/framework/pixel_scale.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "host/startup/bitmap_writer.h"
+#include "host/startup/files/bitmap_writer.h"
 
 #include <cstring>
 

@@ -1,15 +1,15 @@
-#include "host/startup/settings_file.h"
+#include "host/startup/files/settings_file.h"
 
 #include <windows.h>
 
-#include "host/startup/file_io.h"
-#include "host/startup/framework.h"
-#include "host/startup/ini_text.h"
-#include "host/startup/path_utils.h"
-#include "host/startup/paths.h"
-#include "host/startup/settings_logic.h"
-#include "host/startup/sjis.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/files/file_io.h"
+#include "host/startup/files/ini_text.h"
+#include "host/startup/files/path_lookup.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/files/settings_logic.h"
+#include "host/startup/framework/framework.h"
+#include "host/startup/text/sjis.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 
@@ -37,7 +37,7 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
   }
   std::string text;
   std::string value;
-  if (!ReadWholeFile(file, &text) || !IniValue(text, section, key, &value)) return std::string();
+  if (ReadWholeFile(file, &text) != FileRead::kRead || !IniValue(text, section, key, &value)) return std::string();
   return value;
 }
 
@@ -49,7 +49,10 @@ void WriteSetting(const std::string& section, const std::string& key, const std:
     return;
   }
   std::string text;
-  ReadWholeFile(file, &text);  // a missing file is an empty one
+  // A missing file is an empty one. A file that is there but cannot be read
+  // is left alone, as the platform's own call leaves it: writing one key over
+  // it would lose every other key the user has there.
+  if (ReadWholeFile(file, &text) == FileRead::kFailed) return;
   const std::string changed = IniWithValue(text, NameField(section), NameField(key), value);
   ReplaceWholeFile(file, changed.data(), changed.size());
 }

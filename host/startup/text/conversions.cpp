@@ -1,11 +1,11 @@
-#include "host/startup/conversions.h"
+#include "host/startup/text/conversions.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include "host/startup/sjis.h"
+#include "host/startup/text/sjis.h"
 
 namespace numerabo {
 

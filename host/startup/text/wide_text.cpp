@@ -1,4 +1,4 @@
-#include "host/startup/wide_text.h"
+#include "host/startup/text/wide_text.h"
 
 #ifdef _WIN32
 #include <windows.h>

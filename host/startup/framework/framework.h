@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "host/startup/pixel_scale.h"
+#include "host/startup/framework/pixel_scale.h"
 
 namespace numerabo {
 

@@ -11,9 +11,9 @@ namespace numerabo {
 
 // True and the value when key exists in section of text (the bytes of the
 // whole file). Names match without regard to ASCII case; blanks around the
-// value and one pair of matching quotes enclosing it are removed, and the
-// value is cut to the 255 bytes a 256-byte reply buffer holds, never inside a
-// double-byte character.
+// value and one pair of matching quotes enclosing it are removed, the value
+// ends at its first NUL byte, and it is cut to the 255 bytes a 256-byte reply
+// buffer holds, never inside a double-byte character.
 bool IniValue(const std::string& text, const std::string& section, const std::string& key,
               std::string* value);
 

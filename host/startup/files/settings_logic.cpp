@@ -1,9 +1,9 @@
-#include "host/startup/settings_logic.h"
+#include "host/startup/files/settings_logic.h"
 
-#include "host/startup/conversions.h"
-#include "host/startup/paths.h"
+#include "host/startup/files/path_text.h"
 #include "host/startup/shared_state.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/text/conversions.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 

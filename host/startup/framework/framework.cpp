@@ -1,9 +1,9 @@
-#include "host/startup/framework.h"
+#include "host/startup/framework/framework.h"
 
-#include "host/startup/bitmap_writer.h"
-#include "host/startup/file_io.h"
-#include "host/startup/paths.h"
-#include "host/startup/wide_text.h"
+#include "host/startup/files/bitmap_writer.h"
+#include "host/startup/files/file_io.h"
+#include "host/startup/files/path_text.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 
