@@ -65,11 +65,15 @@ class Desktop:
         self.colours = make_desktop_picture(self.path, seed)
         self.viewer = harness.show_picture(self.path, title="%s-%d" % (PICTURE_TITLE, seed))
         self.window = harness.wait_window("%s-%d" % (PICTURE_TITLE, seed), timeout=20)
-        # Wait until the screen really shows it.
-        centre = block_centres()[0]
+        # Wait until the screen really shows it, corner to corner: a screen
+        # still empty (one colour) would be no desktop to capture at all.
+        first, last = block_centres()[0], block_centres()[-1]
         shot = os.path.join(work, "desktop-check.png")
-        harness.wait_for(lambda: harness.close_enough(
-            harness.screenshot(shot).pixel(*centre), self.colours[0], 8), timeout=10, interval=0.3)
+        shown = lambda image: (harness.close_enough(image.pixel(*first), self.colours[0], 8) and
+                               harness.close_enough(image.pixel(*last), self.colours[-1], 8))
+        if not harness.wait_screen(shot, shown, timeout=30):
+            self.close()
+            raise AssertionError("the desktop picture did not appear on the screen")
 
     def close(self):
         self.viewer.kill()
