@@ -4,8 +4,12 @@
 # its steps, and from Escape to the end of the host; then the same start of a
 # trivial GL program (window, context, one cleared frame) and the ratio of the
 # saver's start over it. The steps come from the benchmark's own build of the
-# host, which records them; the shipped host records nothing.
+# host, which records them; the shipped host records nothing. Then starts as
+# Windows starts an idle saver, on the Screen-saver desktop, with a 3840 x 2160
+# JPEG wallpaper: the stand-in for the desktop beside the capture's own time.
+# The screen is 1920 x 1080.
 #   bench/saver.sh [runs]      (default 3; uses ${NUMERABO_BUILD:-build})
 set -euo pipefail
 . "$(dirname "$0")/wine_bench.sh"
-run_wine_bench saver_bench.py "${1:-3}" host/saver_bench_host.scr renderer/ぬめらぼ.dll renderer/gl_first_frame.exe
+NUMERABO_SCREEN=1920x1080x24 run_wine_bench saver_bench.py "${1:-3}" host/saver_bench_host.scr \
+  renderer/ぬめらぼ.dll renderer/gl_first_frame.exe helpers/saver_desktop_start.exe

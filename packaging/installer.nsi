@@ -80,9 +80,18 @@ BrandingText "ぬめらぼ ${VERSION}"
 !define SETTINGS_ENTRY_EN "ぬめらぼ Settings"
 LangString SETTINGS_ENTRY ${LANG_JAPANESE} "${SETTINGS_ENTRY_JA}"
 LangString SETTINGS_ENTRY ${LANG_ENGLISH} "${SETTINGS_ENTRY_EN}"
+; The way back: the screen saver settings list only the savers in the system
+; folders and the one chosen now, so once the user has chosen another one
+; this entry makes ぬめらぼ the screen saver again.
+!define INSTALL_ENTRY_JA "ぬめらぼ をスクリーン セーバーにする"
+!define INSTALL_ENTRY_EN "Make ぬめらぼ the screen saver"
+LangString INSTALL_ENTRY ${LANG_JAPANESE} "${INSTALL_ENTRY_JA}"
+LangString INSTALL_ENTRY ${LANG_ENGLISH} "${INSTALL_ENTRY_EN}"
 !macro DeleteStartMenuEntries
   Delete "$SMPROGRAMS\${SETTINGS_ENTRY_JA}.lnk"
   Delete "$SMPROGRAMS\${SETTINGS_ENTRY_EN}.lnk"
+  Delete "$SMPROGRAMS\${INSTALL_ENTRY_JA}.lnk"
+  Delete "$SMPROGRAMS\${INSTALL_ENTRY_EN}.lnk"
 !macroend
 
 LangString WELCOME_TEXT ${LANG_JAPANESE} "ぬめらぼ は、デスクトップの写真をピンクの球の中でゆらゆら回る体に貼って見せるスクリーン セーバーです。$\r$\n$\r$\nこのユーザーだけにインストールします。管理者の権限は要りません。インストールのあと、ぬめらぼ がこのユーザーのスクリーン セーバーになります。$\r$\n$\r$\n$_CLICK"
@@ -155,6 +164,12 @@ Section "ぬめらぼ" SEC_PROGRAMS
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
   !insertmacro DeleteStartMenuEntries
   CreateShortcut "$SMPROGRAMS\$(SETTINGS_ENTRY).lnk" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
+  ; What Explorer's "Install" on the .scr runs, as the finish page does: the
+  ; native rundll32, named with redirection off so that the link keeps it.
+  ${DisableX64FSRedirection}
+  CreateShortcut "$SMPROGRAMS\$(INSTALL_ENTRY).lnk" "$SYSDIR\rundll32.exe" \
+    "desk.cpl,InstallScreenSaver $INSTDIR\${HOST}" "$INSTDIR\${HOST}" 0
+  ${EnableX64FSRedirection}
 
   ; Remember the screen saver this one replaces, unless it already is one
   ; of ours (an update, or a second run of this setup).

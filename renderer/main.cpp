@@ -185,6 +185,11 @@ int Run(HINSTANCE instance) {
 
   ShowWindow(window, SW_SHOW);
   UpdateWindow(window);
+  // The show is started by another process: Windows leaves a new window
+  // behind the foreground unless it is brought there, and only the window
+  // with the keyboard sees Escape. The host has allowed it.
+  SetForegroundWindow(window);
+  SetFocus(window);
 
   LARGE_INTEGER value;
   QueryPerformanceFrequency(&value);

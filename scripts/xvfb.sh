@@ -1,10 +1,11 @@
-# Sourced: start_xvfb starts an Xvfb on a free display (1280 x 1024, 24 bits)
-# and exports DISPLAY; stop_xvfb stops the one it started.
+# Sourced: start_xvfb starts an Xvfb on a free display (1280 x 1024, 24 bits,
+# or NUMERABO_SCREEN as WIDTHxHEIGHTxDEPTH) and exports DISPLAY; stop_xvfb
+# stops the one it started.
 XVFB_PID=""
 start_xvfb() {
   local n=${NUMERABO_FIRST_DISPLAY:-90}
   while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 100); do

@@ -9,9 +9,11 @@
 #include "host/music/music.h"
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
+#include "host/saver/desktop_stand_in.h"
 #include "host/saver/real_pixels.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
+#include "host/saver/wallpaper_layout.h"
 #include "host/startup/files/path_text.h"
 #include "host/startup/framework/framework.h"
 #include "host/startup/shared_state.h"
@@ -70,7 +72,8 @@ class SaverScreen : public Form {
 
  private:
   void FitToScreen();
-  void CaptureDesktop();
+  bool CaptureDesktop();
+  bool CaptureShowsDesktop(bool captured);
   void DrawPicture();
   struct Saved {
     bool desktop;
@@ -103,8 +106,13 @@ class SaverScreen : public Form {
 void SaverScreen::OnLoad() {
   TraceStep("load");
   FitToScreen();
-  CaptureDesktop();
+  const bool captured = CaptureDesktop();
   TraceStep("captured");
+  // Where the capture cannot have seen the user's desktop, the desktop as
+  // Windows draws it without windows takes its place; should that fail,
+  // the capture stays.
+  if (!CaptureShowsDesktop(captured)) DrawDesktopStandIn(display_);
+  TraceStep("stand-in");
   // Both files are complete before the renderer starts: it reads them once
   // during its set-up.
   SaveBitmaps();
@@ -125,15 +133,26 @@ void SaverScreen::FitToScreen() {
   display_.Resize(screen.cx, screen.cy);
 }
 
-void SaverScreen::CaptureDesktop() {
-  if (!display_.Dc()) return;
+// False when the platform's calls failed.
+bool SaverScreen::CaptureDesktop() {
+  if (!display_.Dc()) return false;
   RealPixelsScope real;  // a scaled screen DC would copy only its top-left part
   HWND desktop = GetDesktopWindow();
   HDC screen = GetDC(desktop);
-  if (!screen) return;
+  if (!screen) return false;
   // The saver screen is hidden, so the picture shows only what lies below.
-  BitBlt(display_.Dc(), 0, 0, display_.Width(), display_.Height(), screen, 0, 0, SRCCOPY);
+  const bool copied = BitBlt(display_.Dc(), 0, 0, display_.Width(), display_.Height(), screen, 0, 0, SRCCOPY);
   ReleaseDC(desktop, screen);
+  return copied;
+}
+
+// Windows starts an idle saver on a desktop of its own, whose empty surface
+// is all a capture finds there: black, one colour, or a failed call.
+bool SaverScreen::CaptureShowsDesktop(bool captured) {
+  if (!captured || !OnUsersDesktop()) return false;
+  GdiFlush();
+  return !IsFlatPicture(display_.Pixels(), display_.Width(), display_.Height(),
+                        static_cast<size_t>(display_.Width()) * 4);
 }
 
 // Pic_Back's picture, drawn into an image of its box.
@@ -185,6 +204,10 @@ void SaverScreen::StartRenderer() {
   // Directly from its path: the ".dll" name must not go through file types.
   // Without an argument it reads the bitmaps from the root of C.
   const std::wstring arguments = bitmapFolder_.empty() ? std::wstring() : L"\"" + bitmapFolder_ + L"\"";
+  // Windows lets a program take the foreground only when one that may hands
+  // it on; without this the show can open behind other windows and never
+  // see the Escape key.
+  AllowSetForegroundWindow(ASFW_ANY);
   if (!StartProgram(RendererFilePath(app::ProgramFolder()), arguments, kNormalWithFocus, &renderer_)) {
     renderer_ = nullptr;
   }

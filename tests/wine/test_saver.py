@@ -65,11 +65,15 @@ class Desktop:
         self.colours = make_desktop_picture(self.path, seed)
         self.viewer = harness.show_picture(self.path, title="%s-%d" % (PICTURE_TITLE, seed))
         self.window = harness.wait_window("%s-%d" % (PICTURE_TITLE, seed), timeout=20)
-        # Wait until the screen really shows it.
-        centre = block_centres()[0]
+        # Wait until the screen really shows it, corner to corner: a screen
+        # still empty (one colour) would be no desktop to capture at all.
+        first, last = block_centres()[0], block_centres()[-1]
         shot = os.path.join(work, "desktop-check.png")
-        harness.wait_for(lambda: harness.close_enough(
-            harness.screenshot(shot).pixel(*centre), self.colours[0], 8), timeout=10, interval=0.3)
+        shown = lambda image: (harness.close_enough(image.pixel(*first), self.colours[0], 8) and
+                               harness.close_enough(image.pixel(*last), self.colours[-1], 8))
+        if not harness.wait_screen(shot, shown, timeout=30):
+            self.close()
+            raise AssertionError("the desktop picture did not appear on the screen")
 
     def close(self):
         self.viewer.kill()
@@ -169,6 +173,48 @@ def escape_renderer(test, window):
     harness.hold_key(window, "Escape", until=gone)
     if not harness.wait_for(gone, timeout=10):
         test.fail("the renderer's window stays after Escape")
+
+
+def show_screen(test, colour, corner=None):
+    """Covers the screen with one colour (and a 64-pixel top-left corner of
+    another), and waits until the screen shows it."""
+    path = os.path.join(test.prefix.path, "screen.png")
+    draw = ["-fill", "rgb(%d,%d,%d)" % corner, "-draw", "rectangle 0,0 63,63"] if corner else []
+    subprocess.run(["convert", "-size", "%dx%d" % SCREEN, "xc:rgb(%d,%d,%d)" % colour, *draw, path], check=True)
+    viewer = harness.show_picture(path, title=PICTURE_TITLE + "-plain")
+    test.addCleanup(viewer.kill)
+    shot = os.path.join(test.prefix.path, "screen-check.png")
+    test.assertIsNotNone(harness.wait_screen(shot, lambda i: harness.close_enough(i.pixel(640, 512), colour, 8)))
+
+
+def set_desktop_look(prefix, wallpaper, style, tile="0", background="10 20 30"):
+    """The user's wallpaper (a Windows path), its placement and the
+    background colour, as the display settings store them."""
+    text = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
+            '"Wallpaper"="%s"\r\n"WallpaperStyle"="%s"\r\n"TileWallpaper"="%s"\r\n\r\n'
+            '[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"Background"="%s"\r\n'
+            % (wallpaper.replace("\\", "\\\\"), style, tile, background))
+    with open(prefix.c("look.reg"), "wb") as f:
+        f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+    code, _ = prefix.run("reg", "import", "C:\\look.reg", cwd=prefix.drive_c)
+    os.remove(prefix.c("look.reg"))
+    return code
+
+
+def make_quarters(path, size, colours):
+    """A picture of size whose four quarters (top-left, top-right,
+    bottom-left, bottom-right) have the four colours."""
+    w, h = size
+    draw = []
+    for i, (r, g, b) in enumerate(colours):
+        x, y = (i % 2) * (w // 2), (i // 2) * (h // 2)
+        draw += ["-fill", "rgb(%d,%d,%d)" % (r, g, b), "-draw",
+                 "rectangle %d,%d %d,%d" % (x, y, x + w // 2 - 1, y + h // 2 - 1)]
+    subprocess.run(["convert", "-size", "%dx%d" % size, "xc:black", *draw, path], check=True)
+
+
+QUARTERS = [(230, 40, 40), (40, 230, 40), (40, 40, 230), (230, 230, 40)]
+BACKGROUND = (10, 20, 30)
 
 
 class SaverRunTest(harness.WineTestCase):
@@ -371,12 +417,10 @@ class SaverRunTest(harness.WineTestCase):
         folder = self.prefix.install()
         os.makedirs(self.prefix.c("Numerabo1.bmp"))
         colour = (40, 200, 90)
-        plain = os.path.join(self.prefix.path, "plain.png")
-        subprocess.run(["convert", "-size", "%dx%d" % SCREEN, "xc:rgb(%d,%d,%d)" % colour, plain], check=True)
-        viewer = harness.show_picture(plain, title=PICTURE_TITLE + "-plain")
-        self.addCleanup(viewer.kill)
+        # A corner of another colour: a screen of one flat colour would be
+        # taken for one the capture cannot see.
+        show_screen(self, colour, corner=(0, 0, 0))
         check = os.path.join(self.prefix.path, "check.png")
-        self.assertIsNotNone(harness.wait_screen(check, lambda i: harness.close_enough(i.pixel(640, 512), colour, 8)))
         host = self.start_host(folder, "/s")
         window = harness.wait_window(RENDERER_TITLE, timeout=30)
         self.assertIsNotNone(window, "no renderer window")
@@ -394,6 +438,80 @@ class SaverRunTest(harness.WineTestCase):
 
         self.assertIsNotNone(harness.wait_screen(check, body_carries_the_desktop), "the body shows no desktop")
         self.end_show(host, window)
+
+
+class StandInTest(harness.WineTestCase):
+    """Where the capture cannot see the user's desktop, the body carries the
+    desktop as Windows draws it without windows."""
+
+    def assert_desktop_picture(self, expect, tolerance):
+        """Numerabo1.bmp is whole, alone, and expect(x, y) at every sample point."""
+        bmp = self.prefix.c("Numerabo1.bmp")
+        self.assertEqual(harness.read_bmp_header(bmp), (54, SCREEN[0], SCREEN[1], 24, 0))
+        self.assertEqual(os.path.getsize(bmp), 54 + SCREEN[0] * 3 * SCREEN[1])
+        self.assertEqual(sorted(n for n in os.listdir(self.prefix.drive_c) if ".bmp" in n.lower()),
+                         ["Numerabo1.bmp", "Numerabo2.bmp"], "a partial file was left behind")
+        picture = harness.read_image(bmp)
+        for x, y in sample_points(*SCREEN, step=32):
+            want = expect(x, y)
+            if want is not None:
+                self.assertTrue(harness.close_enough(picture.pixel(x, y), want, tolerance),
+                                (x, y, picture.pixel(x, y), want))
+
+    @harness.both_arches
+    def test_an_idle_start_on_the_screen_saver_desktop_shows_the_wallpaper(self):
+        # Under Wine the host's thread is on "Screen-saver" while the capture
+        # still sees the X screen: the covering window (not of one colour, so
+        # only the desktop's name can make the choice) must not be the picture.
+        self.prefix.install()
+        make_quarters(self.prefix.c("wall.jpg"), (800, 600), QUARTERS)
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\wall.jpg", "2"), 0)
+        show_screen(self, (200, 60, 160), corner=(20, 220, 40))
+        start = self.prefix.start(harness.helper_binary("saver_desktop_start"), str(int(60 * harness.RUN.patience)),
+                                  "C:\\Numerabo\\" + harness.HOST_NAME, "/s", stdout=subprocess.PIPE)
+        self.assertEqual(harness.read_line(start.stdout, 30 * harness.RUN.patience).strip(), b"started")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        # Stretched: each quarter of the screen is one of the wallpaper's,
+        # away from the blurred seams of the JPEG.
+        quarter = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        self.assert_desktop_picture(quarter, 16)
+        escape_renderer(self, window)
+        self.assertEqual(harness.read_line(start.stdout, 10 * harness.RUN.patience).strip(), b"exit 0",
+                         "the host did not end with its renderer")
+        self.assertEqual(harness.wait_exit(start, 10), 0)
+        self.assertEqual(prefix_processes(self.prefix), [])
+
+    def test_a_flat_screen_gives_the_wallpaper_in_its_place_or_the_colour_alone(self):
+        folder = self.prefix.install()
+        # A PNG fitted: 1280 x 640 across the middle, bars above and below.
+        make_quarters(self.prefix.c("fit.png"), (400, 200), QUARTERS)
+        fitted = lambda x, y: BACKGROUND if y < 192 or y >= 832 else \
+            None if abs(x - 640) < 4 or abs(y - 512) < 4 else QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        # A GIF tiled from the top-left, 300 x 200 not fitting the screen a
+        # whole number of times.
+        make_quarters(self.prefix.c("tile.gif"), (300, 200), QUARTERS)
+        tiled = lambda x, y: QUARTERS[(x % 300 >= 150) + 2 * (y % 200 >= 100)]
+        with open(self.prefix.c("junk.jpg"), "wb") as f:
+            f.write(b"\xff\xd8\xff\xe0 not a picture" * 100)
+        cases = [("C:\\fit.png", "6", "0", fitted), ("C:\\tile.gif", "0", "1", tiled),
+                 ("C:\\missing.jpg", "10", "0", lambda x, y: BACKGROUND),
+                 ("C:\\junk.jpg", "2", "0", lambda x, y: BACKGROUND)]
+        grey = (90, 90, 90)
+        show_screen(self, grey)
+        shot = os.path.join(self.prefix.path, "flat.png")
+        for wallpaper, style, tile, expect in cases:
+            with self.subTest(wallpaper=wallpaper):
+                # The last show's window is gone from the screen, too.
+                self.assertIsNotNone(harness.wait_screen(shot, lambda i: i.region_mean(0, 0, 1024, 768) == grey))
+                self.assertEqual(set_desktop_look(self.prefix, wallpaper, style, tile), 0)
+                host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
+                window = harness.wait_window(RENDERER_TITLE, timeout=30)
+                self.assertIsNotNone(window, "no renderer window")
+                self.assert_desktop_picture(expect, 0 if expect is not fitted else 4)
+                escape_renderer(self, window)
+                self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
 
 
 class SaverInstallTest(harness.WineTestCase):

@@ -12,6 +12,7 @@ import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import unittest
 
@@ -25,6 +26,9 @@ UNINSTALL_KEY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\
 OWN_KEY = "HKCU\\Software\\Numerabo"
 DESKTOP_KEY = "HKCU\\Control Panel\\Desktop"
 SHORTCUT = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\ぬめらぼ の設定.lnk"
+# The way back to ぬめらぼ once another saver was chosen: what Explorer's
+# "Install" on the .scr runs.
+INSTALL_SHORTCUT = "AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\ぬめらぼ をスクリーン セーバーにする.lnk"
 # Where the saver may have left its two pictures, below the user's local
 # application data (besides the root of drive C:).
 PICTURE_FOLDERS = ("VirtualStore", "Numerabo")
@@ -32,10 +36,12 @@ PREVIOUS_SAVER = "C:\\windows\\system32\\ssText3d.scr"
 # What the setup program shows and makes on a Western system (Wine in the
 # C.UTF-8 locale has an English user interface) and on a Japanese one: the
 # titles of its first page and of the uninstaller's (which NSIS ends with a
-# blank), and the name of the Start-menu entry.
+# blank), and the names of the Start-menu entries.
 LANGUAGES = {
-    "English": ("1252", "ぬめらぼ Setup", "ぬめらぼ Uninstall ", "ぬめらぼ Settings.lnk"),
-    "Japanese": ("932", "ぬめらぼ セットアップ", "ぬめらぼ アンインストール ", "ぬめらぼ の設定.lnk"),
+    "English": ("1252", "ぬめらぼ Setup", "ぬめらぼ Uninstall ",
+                ["Make ぬめらぼ the screen saver.lnk", "ぬめらぼ Settings.lnk"]),
+    "Japanese": ("932", "ぬめらぼ セットアップ", "ぬめらぼ アンインストール ",
+                 ["ぬめらぼ の設定.lnk", "ぬめらぼ をスクリーン セーバーにする.lnk"]),
 }
 
 
@@ -49,6 +55,41 @@ REG_VALUE = re.compile(r'^"((?:[^"\\]|\\.)*)"=(?:"((?:[^"\\]|\\.)*)"|dword:([0-9
 
 def unescape(text):
     return re.sub(r"\\(.)", r"\1", text)
+
+
+def read_link(path):
+    """(target, arguments) of a shell link file: the target from its link
+    information's local path, the arguments from its string data."""
+    with open(path, "rb") as f:
+        data = f.read()
+    flags = struct.unpack_from("<I", data, 0x14)[0]
+    pos = 0x4C
+    if flags & 0x1:  # an item id list
+        pos += 2 + struct.unpack_from("<H", data, pos)[0]
+    target = None
+    if flags & 0x2:  # link information
+        size, header, info_flags = struct.unpack_from("<III", data, pos)
+        if info_flags & 0x1:  # a local path, in Unicode too where the header is long enough
+            if header >= 0x24:
+                start = pos + struct.unpack_from("<I", data, pos + 0x1C)[0]
+                end = start
+                while data[end:end + 2] != b"\0\0":
+                    end += 2
+                target = data[start:end].decode("utf-16-le")
+            else:
+                start = pos + struct.unpack_from("<I", data, pos + 0x10)[0]
+                target = data[start:data.index(b"\0", start)].decode("cp932")
+        pos += size
+    wide = 2 if flags & 0x80 else 1
+    strings = {}
+    for bit in (0x4, 0x8, 0x10, 0x20, 0x40):  # name, relative path, folder, arguments, icon
+        if flags & bit:
+            count = struct.unpack_from("<H", data, pos)[0]
+            text = data[pos + 2:pos + 2 + count * wide]
+            # Wine counts the closing NUL as well.
+            strings[bit] = text.decode("utf-16-le" if wide == 2 else "cp932").rstrip("\0")
+            pos += 2 + count * wide
+    return target, strings.get(0x20)
 
 
 def unavailable_reason():
@@ -184,6 +225,9 @@ class SetupTest(harness.WineTestCase):
             link = f.read()
         self.assertIn(host.encode("utf-16-le"), link)
         self.assertIn("/c".encode("utf-16-le"), link)
+        target, arguments = read_link(self.unix(profile + "\\" + INSTALL_SHORTCUT))
+        self.assertEqual((target.lower(), arguments),
+                         ("c:\\windows\\system32\\rundll32.exe", "desk.cpl,InstallScreenSaver " + host))
         self.run_show(folder)
         if harness.ARCH != "x86_64":
             return  # the rest does not depend on the build, and is slow emulated
@@ -217,8 +261,8 @@ class SetupTest(harness.WineTestCase):
         with open(pictures[0], "wb") as f:
             f.write(b"[Section]")
         self.uninstall(entry)
-        left = [p for p in [folder, self.unix(profile + "\\" + SHORTCUT), os.path.join(local, "Numerabo")] + pictures
-                if os.path.exists(p)]
+        links = [self.unix(profile + "\\" + name) for name in (SHORTCUT, INSTALL_SHORTCUT)]
+        left = [p for p in [folder, os.path.join(local, "Numerabo")] + links + pictures if os.path.exists(p)]
         self.assertEqual(left, [])
         self.assertEqual((self.registry(UNINSTALL_KEY), self.registry(OWN_KEY)), (None, None))
         desktop = self.registry(DESKTOP_KEY)
@@ -233,13 +277,13 @@ class SetupTest(harness.WineTestCase):
         # Each language in a prefix of its own, installed silently first, so
         # that the uninstaller is there to start too. The screenshots stay in
         # the suite's work folder for a look.
-        for language, (codepage, setup_title, uninstall_title, entry) in LANGUAGES.items():
+        for language, (codepage, setup_title, uninstall_title, names) in LANGUAGES.items():
             with self.subTest(language), harness.WinePrefix(self.id().replace(".", "_") + "_" + language,
                                                             hold_desktop=True) as prefix:
                 self.assertEqual(self.run32(self.setup_program, "/S", prefix=prefix, codepage=codepage), 0)
                 entries = glob.glob(prefix.c("users", "*", "AppData", "Roaming", "Microsoft", "Windows",
-                                             "Start Menu", "Programs", "ぬめらぼ*"))
-                self.assertEqual([os.path.basename(e) for e in entries], [entry])
+                                             "Start Menu", "Programs", "*ぬめらぼ*"))
+                self.assertEqual(sorted(os.path.basename(e) for e in entries), sorted(names))
                 uninstaller = glob.glob(prefix.c("users", "*", "AppData", "Local", "Programs", "Numerabo",
                                                  "uninstall.exe"))
                 setup = self.start32(self.setup_program, prefix=prefix, codepage=codepage)

@@ -74,6 +74,9 @@ class OffscreenImage {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const uint8_t* Pixels() const { return pixels_; }
+  // For drawing into the memory directly; GdiFlush first, since GDI may
+  // still hold drawing for it.
+  uint8_t* Pixels() { return pixels_; }
   void Fill(COLORREF colour);
   void Draw(HDC target, int x, int y) const;
   // Writes the image as a 24-bit bottom-up bitmap file, completely or not at
