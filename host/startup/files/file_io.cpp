@@ -46,26 +46,8 @@ bool AllDigits(const std::wstring& text) {
   return true;
 }
 
-}  // namespace
-
-FileRead ReadWholeFile(const std::wstring& path, std::string* bytes) {
-  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::kMissing : FileRead::kFailed;
-  }
-  std::string content;
-  char chunk[4096];
-  DWORD got = 0;
-  bool ok = true;
-  while ((ok = ReadFile(h, chunk, sizeof(chunk), &got, nullptr) != FALSE) && got > 0) content.append(chunk, got);
-  CloseHandle(h);
-  if (!ok) return FileRead::kFailed;
-  *bytes = std::move(content);
-  return FileRead::kRead;
-}
-
+// Removes the partial files of path (path.<digits>.part) that earlier writers
+// left behind; other files are left alone.
 void RemovePartialFiles(const std::wstring& path) {
   const size_t slash = path.find_last_of(L"\\/");
   const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
@@ -86,6 +68,26 @@ void RemovePartialFiles(const std::wstring& path) {
     if (AllDigits(middle)) DeleteFileW((folder + candidate).c_str());
   } while (FindNextFileW(search, &found));
   FindClose(search);
+}
+
+}  // namespace
+
+FileRead ReadWholeFile(const std::wstring& path, std::string* bytes) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileRead::kMissing : FileRead::kFailed;
+  }
+  std::string content;
+  char chunk[4096];
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(h, chunk, sizeof(chunk), &got, nullptr) != FALSE) && got > 0) content.append(chunk, got);
+  CloseHandle(h);
+  if (!ok) return FileRead::kFailed;
+  *bytes = std::move(content);
+  return FileRead::kRead;
 }
 
 bool ReplaceWholeFile(const std::wstring& path, const void* data, size_t size) {

@@ -26,8 +26,4 @@ FileRead ReadWholeFile(const std::wstring& path, std::string* bytes);
 // False when the new bytes are not all in the file.
 bool ReplaceWholeFile(const std::wstring& path, const void* data, size_t size);
 
-// Removes the partial files of path (path.<digits>.part) that earlier writers
-// left behind; other files are left alone.
-void RemovePartialFiles(const std::wstring& path);
-
 }  // namespace numerabo
