@@ -55,11 +55,19 @@ constexpr int kFileBufferChars = 255;
 // The longest path stored as it is: what the chooser's buffer holds before
 // its NUL, in Shift-JIS bytes, so that the settings file gives it back whole.
 constexpr size_t kStoredPathBytes = kFileBufferChars - 1;
-// Shown when a chosen file's path holds characters Shift-JIS cannot, and the
-// volume gives it no short name to store instead.
+// Shown when a chosen file cannot be kept in the settings file and the
+// volume gives it no short name to keep instead: the same words, with the
+// reason. Windows 8 and later make no short names on volumes other than the
+// system's, so a path too long to store meets anyone on drive D:.
 constexpr const char* kUnusableFileText =
     "このﾌｧｲﾙはﾊﾟｽに使えない文字があるため選べません。\r\n"
     "ﾌｧｲﾙ名かﾌｫﾙﾀﾞ名を変えてから選び直してください。";
+constexpr const char* kTooLongFileText =
+    "このﾌｧｲﾙはﾊﾟｽが長すぎるため選べません。\r\n"
+    "ﾌｧｲﾙ名かﾌｫﾙﾀﾞ名を短くしてから選び直してください。";
+// Shown when 設定 could not write the settings file; the dialog stays open
+// with the user's choices, to try again or cancel.
+constexpr const char* kNotSavedText = "設定を保存できませんでした。";
 
 }  // namespace layout
 }  // namespace numerabo

@@ -309,7 +309,8 @@ class SettingsDialog : public Form {
         app::ShowMessage(layout::kUnusableFileText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
         return;
       case Storable::kTooLong:
-        // As when the chooser itself refuses a path too long for its buffer.
+        // Stored cut, it would be dropped at the next start.
+        app::ShowMessage(layout::kTooLongFileText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
         return;
     }
     BgmFile = stored;
@@ -321,7 +322,14 @@ class SettingsDialog : public Form {
     const std::wstring path = SettingsFile();
     const SavedSettings saved = SettingsToSave(BgmKind, repeat_.Text(), BgmFile, DecimalSeparator());
     BgmRepeat = saved.repeat;
-    for (const auto& entry : saved.entries) WriteSetting(kSettingsSection, entry.first, entry.second, path);
+    for (const auto& entry : saved.entries) {
+      // A save that failed must not look like one that worked: the dialog
+      // stays open with the choices, to try again or cancel.
+      if (!WriteSetting(kSettingsSection, entry.first, entry.second, path)) {
+        app::ShowMessage(layout::kNotSavedText, MB_OK | MB_ICONEXCLAMATION, Hwnd());
+        return;
+      }
+    }
     Close();
   }
 

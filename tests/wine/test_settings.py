@@ -6,6 +6,7 @@ that the saved choices drive."""
 import math
 import os
 import shutil
+import signal
 import subprocess
 import time
 import unittest
@@ -25,6 +26,10 @@ FILE_BUTTON = (40, 132, 41, 21)
 SET_BUTTON = (324, 200, 77, 25)
 CANCEL_BUTTON = (404, 200, 77, 25)
 FILE_NAME = (84, 132, 373, 33)
+
+MESSAGE_TITLE = "ぬめらぼ (ScreenSaver)"
+NOT_SAVED = "設定を保存できませんでした。"
+TOO_LONG = "このﾌｧｲﾙはﾊﾟｽが長すぎるため選べません。\r\nﾌｧｲﾙ名かﾌｫﾙﾀﾞ名を短くしてから選び直してください。"
 
 WS_CAPTION, WS_SYSMENU = 0x00C00000, 0x00080000
 WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX = 0x00040000, 0x00020000, 0x00010000
@@ -93,8 +98,21 @@ class Dialog:
         if window is None:
             self.test.fail("no dialog (%s)" % harness.no_window_reason(self.process))
         self.info = harness.wait_for(self.read_info, timeout=10)
-        time.sleep(1.0)  # the opening zoom and the first paint
+        self.test.assertIsNotNone(self.wait_drawn(), "the dialog was not drawn")
         return self
+
+    def wait_drawn(self):
+        """The first screenshot after the opening zoom that shows the dialog
+        painted: both gradients and the caption of 設定, which is a window of
+        its own."""
+        window, panel = gradient_rows(3645, 243, "window"), gradient_rows(2475, 165, "panel")
+
+        def painted(image):
+            return (harness.close_enough(self.patch(image, 5, 121, 1, 1)[0], window[121], 3) and
+                    harness.close_enough(self.patch(image, PANEL[0] + 5, PANEL[1] + 82, 1, 1)[0], panel[82], 3) and
+                    caption_is_black(self, image, SET_BUTTON))
+
+        return harness.wait_screen(os.path.join(self.prefix.path, "drawn.png"), painted, timeout=20)
 
     def folder_parts(self):
         return os.path.relpath(self.folder, self.prefix.drive_c).split(os.sep)
@@ -149,6 +167,15 @@ class Dialog:
 
     def wait_closed(self):
         self.test.assertEqual(harness.wait_exit(self.process, 20), 0)
+
+    def message(self):
+        """The texts of the host's message box once it shows; OK is pressed
+        on it and the dialog is back."""
+        self.test.assertIsNotNone(harness.wait_window(MESSAGE_TITLE, timeout=20), "no message")
+        code, out = self.prefix.run(harness.helper_binary("startup_probe"), "message-box", MESSAGE_TITLE)
+        self.test.assertTrue(harness.wait_for(lambda: not harness.find_windows(MESSAGE_TITLE), timeout=10))
+        return [line.split()[2] for line in out.splitlines() if line.startswith("control") and
+                line.endswith("visible=1")]
 
 
 class SettingsDialogLookTest(harness.WineTestCase):
@@ -378,6 +405,86 @@ class SettingsDialogActionTest(harness.WineTestCase):
                 shutil.rmtree(d.folder)
                 if os.path.exists(self.prefix.capture_path):
                     os.remove(self.prefix.capture_path)
+
+    def lock_folder(self, folder):
+        """Makes the folder take no new file: immutable for root, to whom
+        permissions mean nothing, read-only for anyone else; skips where
+        neither holds."""
+        if subprocess.run(["chattr", "+i", folder], stderr=subprocess.DEVNULL).returncode == 0:
+            unlock = ["chattr", "-i", folder]
+        else:
+            os.chmod(folder, 0o555)
+            unlock = ["chmod", "755", folder]
+        self.addCleanup(subprocess.run, unlock)
+        try:
+            open(os.path.join(folder, "probe"), "wb").close()
+        except OSError:
+            return lambda: subprocess.run(unlock, check=True)
+        self.skipTest("no folder here refuses new files")
+
+    @harness.code_pages
+    def test_a_failed_save_says_so_and_keeps_the_dialog_open(self):
+        # The settings file held by another program without sharing (off
+        # code page 932 the host cannot even read it then), and a folder that
+        # takes no new file: the message, the old bytes, the dialog still
+        # open with the choices, which a second try saves once the way is free.
+        old = ini_bytes(KIND + "= 0", REPEAT + "= 0")
+        for case in ("held", "locked"):
+            with self.subTest(case):
+                d = Dialog(self, old if case == "held" else None, folder=(case,))
+                windows_path = "C:\\%s\\%s" % (case, harness.SETTINGS_NAME)
+                if case == "held":
+                    holder = self.prefix.start(d.poke_path, "hold", windows_path, stdout=subprocess.PIPE)
+                    self.assertEqual(harness.read_line(holder.stdout, 30 * harness.RUN.patience).strip(), b"held 1")
+
+                    def release():
+                        os.killpg(holder.pid, signal.SIGKILL)
+                        holder.wait()
+                        harness.wait_for(lambda: d.poke("hold", windows_path, "once").strip() == "held 1")
+                else:
+                    release = self.lock_folder(d.folder)
+                d.open()
+                d.press(KIND_LABEL[1][0] + 20, KIND_LABEL[1][1] + 6)
+                d.poke("combo-text", "7")
+                d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+                self.assertIn(sjis(NOT_SAVED).hex().upper(), d.message())
+                self.assertIsNone(d.process.poll(), "the dialog closed")
+                self.assertEqual(d.combo()[1], sjis("7").hex().upper())
+                self.assertEqual(d.combo()[6], "enabled=1")
+                if case == "held":
+                    with open(d.ini_path, "rb") as f:
+                        self.assertEqual(f.read(), old)
+                self.assertEqual(sorted(os.listdir(d.folder)), sorted(
+                    [harness.HOST_NAME, harness.RENDERER_NAME, "settings_poke.exe"] +
+                    ([harness.SETTINGS_NAME] if case == "held" else [])))
+                release()
+                # The pointer comes back onto 設定 as a user's does: the
+                # button, focused again, takes a press it has not seen the
+                # pointer come for as one dragged away.
+                harness.mouse_move(*d.at(SET_BUTTON[0] - 20, SET_BUTTON[1] - 20))
+                d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+                d.wait_closed()
+                values = [line.split(b"=", 1)[1].strip() for line in d.saved_lines() if b"=" in line]
+                self.assertEqual(values, [b"1", b"7", b""])
+
+    @harness.code_pages
+    def test_a_path_too_long_to_store_is_refused_saying_why(self):
+        # 291 Shift-JIS bytes in 150 characters: the chooser takes the path,
+        # the settings file would give it back cut. The file is not there,
+        # so the platform has no short name for it either, as a volume
+        # without short names has none for any file.
+        deep = "曲集" * 35
+        os.makedirs(self.prefix.c(deep, deep))
+        d = Dialog(self, ini_bytes(KIND + "= 2", FILE + "=C:\\Numerabo\\a.wav"), files=["a.wav"]).open()
+        shown = d.patch(d.shot("before"), *FILE_NAME)
+        self.choose_file(d, "C:\\%s\\%s\\曲.wav" % (deep, deep))
+        self.assertIn(sjis(TOO_LONG).hex().upper(), d.message())
+        self.assertIsNotNone(harness.wait_screen(os.path.join(self.prefix.path, "after.png"),
+                                                 lambda image: d.patch(image, *FILE_NAME) == shown, timeout=10),
+                             "the refused path is shown")
+        d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
+        d.wait_closed()
+        self.assertIn(sjis(FILE) + b"=C:\\Numerabo\\a.wav", d.saved_lines())
 
     def test_an_open_dialog_refuses_a_second_host(self):
         d = Dialog(self, ini_bytes(KIND + "= 0")).open()

@@ -113,7 +113,7 @@ class SettingsFileTest(harness.WineTestCase):
         old = b"[Section]\r\nKey=old\r\n[Other]\r\nA=1\r\n"
         cases = (("rw", ["replace", "new"], b"new", "replaced 1"),
                  ("none", ["replace", "new"], old, "replaced 0"),
-                 ("none", ["setting", "Key", "2"], old, "written"))
+                 ("none", ["setting", "Key", "2"], old, "written 0"))
         for share, action, expected, said in cases:
             with open(path, "wb") as f:
                 f.write(old)

@@ -41,20 +41,19 @@ std::string ReadSetting(const std::string& section, const std::string& key, cons
   return value;
 }
 
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
+bool WriteSetting(const std::string& section, const std::string& key, const std::string& value,
                   const std::wstring& file) {
   if (ProfileCallsSpeakShiftJis()) {
-    WritePrivateProfileStringW(Wide(NameField(section)).c_str(), Wide(NameField(key)).c_str(), Wide(value).c_str(),
-                               file.c_str());
-    return;
+    return WritePrivateProfileStringW(Wide(NameField(section)).c_str(), Wide(NameField(key)).c_str(),
+                                      Wide(value).c_str(), file.c_str()) != FALSE;
   }
   std::string text;
   // A missing file is an empty one. A file that is there but cannot be read
   // is left alone, as the platform's own call leaves it: writing one key over
   // it would lose every other key the user has there.
-  if (ReadWholeFile(file, &text) == FileRead::kFailed) return;
+  if (ReadWholeFile(file, &text) == FileRead::kFailed) return false;
   const std::string changed = IniWithValue(text, NameField(section), NameField(key), value);
-  ReplaceWholeFile(file, changed.data(), changed.size());
+  return ReplaceWholeFile(file, changed.data(), changed.size());
 }
 
 std::wstring SettingsFile() { return SettingsFilePath(app::ProgramFolder()); }

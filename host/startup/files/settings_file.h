@@ -11,9 +11,11 @@ namespace numerabo {
 // section or the file is missing.
 std::string ReadSetting(const std::string& section, const std::string& key, const std::wstring& file);
 
-// Writes one key, creating file, section and key as needed. Failures are
-// not reported.
-void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
+// Writes one key, creating file, section and key as needed. False when the
+// key could not be written (the file held by another program, a folder
+// without write access, a file there that cannot be read); the file then
+// keeps its old bytes.
+bool WriteSetting(const std::string& section, const std::string& key, const std::string& value,
                   const std::wstring& file);
 
 // The settings file of this program.

@@ -10,6 +10,10 @@
 //   settings_poke icon-here      shows the dialog in this process and reports its
 //                                window icons (Wine answers WM_GETICON from
 //                                another process with 0, so this asks from within)
+//   settings_poke hold PATH      holds the file open without any sharing, as
+//                                another program may, until this is ended;
+//                                with "once" after PATH, lets it go at once
+//                                (whether it could be held: nobody else holds it)
 #include <windows.h>
 
 #include <cstdio>
@@ -156,6 +160,19 @@ int main(int argc, char** argv) {
     HWND field = chooser ? GetDlgItem(chooser, 0x480) : nullptr;  // edt1 of the classic chooser
     if (!field && chooser) field = GetDlgItem(chooser, 0x47C);     // cmb13 of the newer one
     std::printf("set %d\n", field && SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name)) ? 1 : 0);
+    return 0;
+  }
+  if (command == "hold" && argc >= 3) {
+    HANDLE held = CreateFileW(numerabo::Wide(argv[2]).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::printf("held %d\n", held != INVALID_HANDLE_VALUE ? 1 : 0);
+    std::fflush(stdout);
+    if (held == INVALID_HANDLE_VALUE) return 0;
+    if (argc >= 4 && std::strcmp(argv[3], "once") == 0) {
+      CloseHandle(held);
+      return 0;
+    }
+    Sleep(INFINITE);
     return 0;
   }
   if (command == "font") {

@@ -198,8 +198,7 @@ int Run(int argc, char** argv) {
     if (what == "replace" && argc == 6) {
       std::printf("replaced %d\n", numerabo::ReplaceWholeFile(path, argv[5], std::strlen(argv[5])) ? 1 : 0);
     } else if (what == "setting" && argc == 7) {
-      numerabo::WriteSetting(numerabo::kSettingsSection, argv[5], argv[6], path);
-      std::printf("written\n");
+      std::printf("written %d\n", numerabo::WriteSetting(numerabo::kSettingsSection, argv[5], argv[6], path) ? 1 : 0);
     }
     CloseHandle(held);
     return 0;
