@@ -574,6 +574,17 @@ def wait_screen(path, predicate, timeout=20.0):
     return found[0] if wait_for(shot_matches, timeout, interval=0.2) else None
 
 
+def wait_new_frame(path, box, timeout=20.0):
+    """Waits until the screen inside box (x, y, width, height) has changed
+    from what it shows now, on a grid of points: a moving picture has drawn
+    another frame since. Returns that image, or None after timeout."""
+    x, y, w, h = box
+    points = [(x + w * i // 32, y + h * j // 24) for i in range(32) for j in range(24)]
+    now = screenshot(path)
+    before = [now.pixel(*p) for p in points]
+    return wait_screen(path, lambda image: [image.pixel(*p) for p in points] != before, timeout)
+
+
 def show_picture(path, title="numerabo-test-picture"):
     """Shows a picture on the X screen at (0, 0) with ImageMagick's display,
     for tests that need a known desktop. Returns the Popen."""
