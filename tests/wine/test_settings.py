@@ -270,16 +270,22 @@ class SettingsDialogActionTest(harness.WineTestCase):
             self.assertEqual(d.poke("chooser-name", path.encode("utf-8").hex()).split(), ["set", "1"])
         subprocess.run(["xdotool", "key", "Return"], check=True)
         self.assertTrue(harness.wait_for(lambda: not harness.find_windows(OPEN_TITLE), timeout=10))
-        time.sleep(0.5)
+
+    def wait_shot(self, d, name, predicate, message):
+        """The first screenshot for which predicate holds: what a press
+        changes shows when the dialog has handled it."""
+        image = harness.wait_screen(os.path.join(self.prefix.path, name + ".png"), predicate, timeout=10)
+        self.assertIsNotNone(image, message)
+        return image
 
     @harness.both_arches
     def test_right_press_on_file_kind_selects_it(self):
         d = Dialog(self, ini_bytes(KIND + "= 0")).open()
         before = d.shot("before")
         d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6, button=3)
-        after = d.shot("after")
         self.assertFalse(caption_is_black(d, before, FILE_BUTTON))
-        self.assertTrue(caption_is_black(d, after, FILE_BUTTON))
+        after = self.wait_shot(d, "after", lambda image: caption_is_black(d, image, FILE_BUTTON),
+                               "the file button was not enabled")
         self.assertEqual(d.combo()[6], "enabled=0")
         if not artwork_built_in():
             self.skipTest("the marker pictures are not built in yet")
@@ -293,12 +299,16 @@ class SettingsDialogActionTest(harness.WineTestCase):
         # in the order they are written.
         d = Dialog(self, ini_bytes(KIND + "= 0", )).open()
         d.press(KIND_LABEL[2][0] + 20, KIND_LABEL[2][1] + 6)
-        empty = d.patch(d.shot("empty"), *FILE_NAME)
+        before = self.wait_shot(d, "empty", lambda image: caption_is_black(d, image, FILE_BUTTON),
+                                "the file button was not enabled")
+        empty = d.patch(before, *FILE_NAME)
         self.choose_file(d, "C:\\Numerabo\\missing.wav")
-        shown = d.patch(d.shot("shown"), *FILE_NAME)
-        self.assertNotEqual(shown, empty, "the chosen path is not shown")
+        shown = d.patch(self.wait_shot(d, "shown", lambda image: d.patch(image, *FILE_NAME) != empty,
+                                       "the chosen path is not shown"), *FILE_NAME)
         d.press(KIND_LABEL[0][0] + 10, KIND_LABEL[0][1] + 6)
-        self.assertEqual(d.patch(d.shot("kept"), *FILE_NAME), shown, "choosing none lost the path")
+        kept = self.wait_shot(d, "kept", lambda image: not caption_is_black(d, image, FILE_BUTTON),
+                              "none was not chosen")
+        self.assertEqual(d.patch(kept, *FILE_NAME), shown, "choosing none lost the path")
         d.poke("combo-text", "3.5")
         d.press(SET_BUTTON[0] + 38, SET_BUTTON[1] + 12)
         d.wait_closed()
@@ -510,9 +520,9 @@ class SettingsDialogActionTest(harness.WineTestCase):
 
         saver = self.prefix.start(os.path.join(d.folder, harness.HOST_NAME), "/s")
         renderer = harness.wait_window("ぬめらぼ_VC", timeout=60)
-        time.sleep(5)
-        self.assertGreater(harness.capture_size(self.prefix), 0, "nothing was played")
-        self.assertGreater(harness.audio_rms(self.prefix.capture_path), 0.05)
+        self.assertTrue(harness.wait_for(lambda: harness.capture_size(self.prefix) > 0 and
+                                         harness.audio_rms(self.prefix.capture_path) > 0.05, timeout=30),
+                        "nothing was played")
         if renderer:
             harness.send_key(renderer, "Escape")
         # How the saver ends is the saver screen's own business.

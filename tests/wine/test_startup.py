@@ -236,17 +236,21 @@ class PreviewTest(harness.WineTestCase):
         x, y, w, h = 100, 80, 300, 200
         pane = probe.start("preview-here", str(x), str(y), str(w), str(h))
         self.assertEqual(pane.stdout.readline().strip(), b"shown")
-        time.sleep(1.5)
-        shot = harness.screenshot(os.path.join(self.prefix.path, "preview.png"))
         expected = harness.read_image(os.path.join(harness.SOURCE_DIR, "host", "resources", "artwork",
                                                    "preview_image.jpg"))
         self.assertEqual((expected.width, expected.height), (152, 112))
-        for px, py in ((10, 10), (76, 56), (140, 100), (30, 90)):
-            self.assertTrue(harness.close_enough(shot.pixel(x + px, y + py), expected.pixel(px, py), 40),
-                            (px, py, shot.pixel(x + px, y + py), expected.pixel(px, py)))
-        for px, py in ((200, 50), (50, 150), (290, 190), (160, 120)):
-            self.assertTrue(harness.close_enough(shot.pixel(x + px, y + py), (0, 0, 0), 8),
-                            (px, py, shot.pixel(x + px, y + py)))
+        picture = [((px, py), expected.pixel(px, py), 40) for px, py in ((10, 10), (76, 56), (140, 100), (30, 90))]
+        black = [((px, py), (0, 0, 0), 8) for px, py in ((200, 50), (50, 150), (290, 190), (160, 120))]
+        last = []
+
+        def painted(shot):
+            last[:] = [(point, shot.pixel(x + point[0], y + point[1]), want) for point, want, tolerance in picture + black
+                       if not harness.close_enough(shot.pixel(x + point[0], y + point[1]), want, tolerance)]
+            return not last
+
+        # Read once the pane is painted, not after a fixed time.
+        self.assertIsNotNone(harness.wait_screen(os.path.join(self.prefix.path, "preview.png"), painted, timeout=20),
+                             last)
 
     def test_a_preview_without_a_pane_ends(self):
         folder = self.prefix.install()
