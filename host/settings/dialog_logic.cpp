@@ -2,8 +2,10 @@
 
 #include <cmath>
 
+#include "host/settings/dialog_layout.h"
 #include "host/startup/files/settings_logic.h"
 #include "host/startup/text/conversions.h"
+#include "host/startup/text/wide_text.h"
 
 namespace numerabo {
 
@@ -90,6 +92,25 @@ SavedSettings SettingsToSave(int16_t kind, const std::string& repeatText, const 
 std::string MusicFileFilter() {
   static const char kFilter[] = "BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0";
   return std::string(kFilter, sizeof(kFilter));  // the literal's own NUL ends the list
+}
+
+bool StoredAsItself(const std::wstring& path, std::string* stored) {
+  std::string sjis;
+  if (!SjisOf(path, &sjis) || sjis.size() > layout::kStoredPathBytes) return false;
+  *stored = sjis;
+  return true;
+}
+
+// A path that Shift-JIS could hold but that is too long to come back whole
+// would be read back cut, found missing and dropped at the next start, after
+// a save that looked fine.
+Storable StorablePath(const std::wstring& path, const std::function<std::wstring(const std::wstring&)>& shortPathOf,
+                      std::string* stored) {
+  if (StoredAsItself(path, stored)) return Storable::kYes;
+  const std::wstring shortPath = shortPathOf(path);
+  if (!shortPath.empty() && StoredAsItself(shortPath, stored)) return Storable::kYes;
+  std::string sjis;
+  return SjisOf(path, &sjis) ? Storable::kTooLong : Storable::kUnnameable;
 }
 
 }  // namespace numerabo

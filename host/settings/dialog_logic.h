@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,6 +96,22 @@ SavedSettings SettingsToSave(int16_t kind, const std::string& repeatText, const 
                              char decimalSeparator = '.');
 
 // -- the file chooser -----------------------------------------------------------------
+
+// How a chosen path is kept in the settings file.
+enum class Storable { kYes, kUnnameable, kTooLong };
+
+// The path's Shift-JIS form where it holds every character and the settings
+// file gives it back whole (at most what the chooser's buffer holds).
+bool StoredAsItself(const std::wstring& path, std::string* stored);
+
+// Itself where it can be stored as it is, else the short form that
+// shortPathOf gives (plain ASCII) where that can. shortPathOf answers ""
+// when there is none (no such file), and the path unchanged where the
+// volume keeps no short names, as Windows 8 and later do on volumes other
+// than the system's: such a path is refused as too long, or as unnameable
+// when Shift-JIS cannot hold it.
+Storable StorablePath(const std::wstring& path, const std::function<std::wstring(const std::wstring&)>& shortPathOf,
+                      std::string* stored);
 
 // One filter pair, each text NUL-ended, and the NUL that ends the list.
 std::string MusicFileFilter();

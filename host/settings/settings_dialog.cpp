@@ -57,33 +57,6 @@ char DecimalSeparator() {
   return '.';
 }
 
-// The path's Shift-JIS form where it holds every character and the settings
-// file gives it back whole.
-bool StoredAsItself(const std::wstring& path, std::string* stored) {
-  std::string sjis;
-  if (!SjisOf(path, &sjis) || sjis.size() > layout::kStoredPathBytes) return false;
-  *stored = sjis;
-  return true;
-}
-
-// How a chosen path is kept in the settings file.
-enum class Storable { kYes, kUnnameable, kTooLong };
-
-// Itself where it can be stored as it is, else its short name (plain ASCII)
-// where the volume keeps short names and that fits. A path that Shift-JIS
-// could hold but that is too long to come back whole would be read back cut,
-// found missing and dropped at the next start, after a save that looked
-// fine.
-Storable StorablePath(const std::wstring& path, std::string* stored) {
-  if (StoredAsItself(path, stored)) return Storable::kYes;
-  // Where the volume keeps no short names the platform gives the path back
-  // as it is, which the same test refuses again.
-  const std::wstring shortPath = ShortPathOf(path);
-  if (!shortPath.empty() && StoredAsItself(shortPath, stored)) return Storable::kYes;
-  std::string sjis;
-  return SjisOf(path, &sjis) ? Storable::kTooLong : Storable::kUnnameable;
-}
-
 // A stored path as it is shown: as it stands, unless it is the short name of
 // a path that could not be stored as itself; then the long form.
 std::wstring ShownPath(const std::string& stored) {
@@ -300,7 +273,7 @@ class SettingsDialog : public Form {
     file.back() = L'\0';
     const std::wstring chosen(file.data());
     std::string stored;
-    switch (StorablePath(chosen, &stored)) {
+    switch (StorablePath(chosen, ShortPathOf, &stored)) {
       case Storable::kYes:
         break;
       case Storable::kUnnameable:

@@ -167,5 +167,37 @@ TEST(SettingsFileChooser, FilterIsOnePairEndedByADoubleNul) {
   EXPECT_EQ(wide, expectedWide);
 }
 
+TEST(SettingsFileChooser, HowAChosenPathIsStored) {
+  const std::wstring kanji(145, L'\u66F2');  // 曲: 2 Shift-JIS bytes each
+  const std::wstring fits = L"C:\\" + kanji.substr(0, 124) + L".wa";  // 254 bytes
+  const std::wstring tooLong = L"C:\\" + kanji + L"\\a.wav";             // 299 bytes in 153 characters
+  const std::wstring accented = L"C:\\Musique\\\u00E9t\u00E9.wav";      // é has no Shift-JIS form
+  const std::wstring shortName = L"C:\\Musique\\_T_~~2WP.WAV";
+  const std::wstring none;
+  struct Case {
+    std::wstring path, shortForm;  // what the volume gives: a short name, none, or the path unchanged
+    Storable expected;
+    std::wstring stored;
+  } cases[] = {
+      {fits, none, Storable::kYes, fits},
+      {fits + L"a", shortName, Storable::kYes, shortName},
+      {accented, shortName, Storable::kYes, shortName},
+      {tooLong, shortName, Storable::kYes, shortName},
+      // A volume without short names gives the path back as it is.
+      {tooLong, tooLong, Storable::kTooLong, L""},
+      {accented, accented, Storable::kUnnameable, L""},
+      // A file that is not there has no short name either.
+      {tooLong, none, Storable::kTooLong, L""},
+      {accented, none, Storable::kUnnameable, L""},
+      {tooLong, L"C:\\" + kanji.substr(0, 130), Storable::kTooLong, L""},  // a short form too long itself
+  };
+  for (const Case& c : cases) {
+    std::string stored = "old";
+    const Storable got = StorablePath(c.path, [&c](const std::wstring&) { return c.shortForm; }, &stored);
+    EXPECT_EQ(got, c.expected) << Sjis(c.path).size();
+    EXPECT_EQ(stored, c.stored.empty() ? "old" : Sjis(c.stored)) << Sjis(c.path).size();
+  }
+}
+
 }  // namespace
 }  // namespace numerabo
