@@ -102,7 +102,15 @@ class DeliverablesTest(unittest.TestCase):
         setup = [os.path.basename(p) for p in glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))]
         with open(os.path.join(DIST, "SHA256SUMS"), encoding="utf-8") as f:
             listed = [line.rstrip("\n").split("  ", 1)[1] for line in f]
-        self.assertEqual(sorted(listed), sorted(setup + ["numerabo-i686.zip", "numerabo-x86_64.zip"]))
+        self.assertEqual(sorted(listed), sorted(setup + ["numerabo-i686.zip", "numerabo-x86_64.zip",
+                                                         "BUILDINFO.txt"]))
+        # What someone rebuilding elsewhere must match.
+        with open(os.path.join(DIST, "BUILDINFO.txt"), encoding="utf-8") as f:
+            info = f.read()
+        for needed in ("i686-w64-mingw32-g++", "x86_64-w64-mingw32-ld", "makensis", "cmake", "python3",
+                       "flags (i686): ", "flags (x86_64): ", " -O3 ", " -s "):
+            self.assertIn(needed, info)
+        self.assertNotIn(os.path.dirname(DIST), info, "a build folder's own path")
         r = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=DIST, stdout=subprocess.PIPE,
                            stderr=subprocess.STDOUT, env=harness.C_LOCALE)
         self.assertEqual(r.returncode, 0, r.stdout.decode())
