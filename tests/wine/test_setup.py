@@ -112,6 +112,9 @@ class SetupTest(harness.WineTestCase):
         found = glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))
         self.assertEqual([os.path.basename(f) for f in found], ["numerabo-%s-setup.exe" % version()])
         self.setup_program = found[0]
+        self.check_32_bit_half()
+
+    def check_32_bit_half(self):
         if harness.ARCH == "x86_64" and not os.listdir(self.prefix.c("windows", "syswow64")):
             self.fail(self.no_32_bit_half())
 
@@ -333,7 +336,8 @@ class SetupTest(harness.WineTestCase):
             f.write(settings)
         with open(os.path.join(folder, harness.SETTINGS_NAME + ".4242.part"), "wb") as f:
             f.write(b"[Sec")
-        other = location[:-len("Programs\\Numerabo")] + "ぬめらぼ 2"
+        # No blank: Wine would quote the argument, and /D= is taken unquoted.
+        other = location[:-len("Programs\\Numerabo")] + "Saver\\ぬめらぼ"
         self.assertEqual(self.run32(self.setup_program, "/S", "/D=" + other), 0)
         self.assertFalse(os.path.exists(folder), os.listdir(folder) if os.path.isdir(folder) else "")
         moved = self.registry(UNINSTALL_KEY)
