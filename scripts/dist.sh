@@ -26,6 +26,15 @@ if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   fi
 fi
 export SOURCE_DATE_EPOCH
+# Only what the release configuration built (scripts/build.sh configures it).
+for arch in i686 x86_64; do
+  cache="$BUILD/$arch/CMakeCache.txt"
+  if ! grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$cache" 2>/dev/null ||
+     grep -qE '^CMAKE_(C|CXX|EXE_LINKER|RC)_FLAGS:STRING=.' "$cache"; then
+    echo "dist: $BUILD/$arch is not configured for a release (build type Release, no extra flags); scripts/build.sh --release configures and builds it" >&2
+    exit 1
+  fi
+done
 export TZ=UTC LC_ALL=C.UTF-8
 stamp() { touch -h -d "@$SOURCE_DATE_EPOCH" "$@"; }
 # Debian's Python (its zlib writes the zips), whatever another user's PATH
