@@ -19,7 +19,7 @@ JOBS=${NUMERABO_JOBS:-$(nproc)}
 configure() { # dir, build type, extra args...
   local dir=$1 type=$2; shift 2
   env -u CFLAGS -u CXXFLAGS -u LDFLAGS -u CPPFLAGS -u RCFLAGS \
-    cmake -S "$SRC" -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DCMAKE_C_FLAGS= -DCMAKE_CXX_FLAGS= \
+    cmake --no-warn-unused-cli -S "$SRC" -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DCMAKE_C_FLAGS= -DCMAKE_CXX_FLAGS= \
     -DCMAKE_EXE_LINKER_FLAGS= -DCMAKE_RC_FLAGS= "$@" >/dev/null
 }
 
