@@ -9,21 +9,28 @@ SRC=$(pwd)
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
 JOBS=${NUMERABO_JOBS:-$(nproc)}
 
-configure() { # dir, extra args...
-  local dir=$1; shift
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    cmake -S "$SRC" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
-  fi
+# Every run configures again, with the build type and flags named here: a
+# folder configured by hand (the README's cmake commands give no build type)
+# or by a shell with CFLAGS, CXXFLAGS or LDFLAGS set would otherwise build
+# programs whose bytes differ from everyone else's release, silently. Those
+# variables only seed a new cache, so they are cleared from the environment
+# and the cached flags set empty; a configure that changes nothing rebuilds
+# nothing.
+configure() { # dir, build type, extra args...
+  local dir=$1 type=$2; shift 2
+  env -u CFLAGS -u CXXFLAGS -u LDFLAGS -u CPPFLAGS -u RCFLAGS \
+    cmake --no-warn-unused-cli -S "$SRC" -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DCMAKE_C_FLAGS= -DCMAKE_CXX_FLAGS= \
+    -DCMAKE_EXE_LINKER_FLAGS= -DCMAKE_RC_FLAGS= "$@" >/dev/null
 }
 
-configure "$BUILD/x86_64" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-x86_64.cmake"
-configure "$BUILD/i686" -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686.cmake"
+configure "$BUILD/x86_64" Release -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-x86_64.cmake"
+configure "$BUILD/i686" Release -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686.cmake"
 targets=()
 if [ "${1:-}" = "--release" ]; then targets=(--target numerabo_host numerabo_renderer); fi
 cmake --build "$BUILD/x86_64" -j "$JOBS" "${targets[@]}"
 cmake --build "$BUILD/i686" -j "$JOBS" "${targets[@]}"
 if [ -z "${1:-}" ]; then
-  configure "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug \
+  configure "$BUILD/native" Debug \
     -DNUMERABO_WIN64_DIR="$BUILD/x86_64" -DNUMERABO_WIN32_DIR="$BUILD/i686"
   cmake --build "$BUILD/native" -j "$JOBS"
 fi

@@ -1,6 +1,6 @@
 """The shipped programs: the right PE kind per architecture, imports from
-the platform's own DLLs only, so they start on a bare Windows, and the
-texts they show the platform about themselves; the zips and the checksum
+the platform's own DLLs only, and only of functions Windows Vista has, so
+they start on a bare Windows Vista or later, and the texts they show the platform about themselves; the zips and the checksum
 list that are downloaded."""
 
 import glob
@@ -17,6 +17,72 @@ PLATFORM_DLLS = {
     "opengl32.dll", "glu32.dll", "msimg32.dll", "ole32.dll", "oleaut32.dll", "advapi32.dll",
     "msvcrt.dll", "windowscodecs.dll", "comctl32.dll", "shlwapi.dll",
 }
+
+# Every function the four programs import, by DLL. The newest are
+# GetTickCount64 and CompareStringOrdinal (kernel32), which came with Windows
+# Vista; all the others are in Windows XP. So the programs start on Vista and
+# later, as the README says. A new import fails the test until it is added
+# here, and, if it is newer than Vista, until the README says so too.
+ALLOWED_IMPORTS = {
+    "advapi32.dll": "RegCloseKey RegOpenKeyExW RegQueryValueExW",
+    "comdlg32.dll": "GetOpenFileNameW",
+    "gdi32.dll": (
+        "BitBlt ChoosePixelFormat CreateCompatibleDC CreateDIBSection CreateFontW CreatePen "
+        "CreateSolidBrush DeleteDC DeleteObject GdiFlush GetDeviceCaps GetObjectA GetObjectW LineTo "
+        "MoveToEx SelectObject SetBkMode SetPixelFormat SetROP2 SetStretchBltMode SetTextColor StretchBlt "
+        "SwapBuffers "
+    ),
+    "glu32.dll": "gluBuild2DMipmaps gluNewQuadric gluPerspective gluQuadricTexture gluSphere",
+    "kernel32.dll": (
+        "CloseHandle CompareStringOrdinal CreateDirectoryW CreateFileW CreateProcessW CreateSemaphoreW "
+        "DeleteCriticalSection DeleteFileW EnterCriticalSection ExitProcess FindClose FindFirstFileW "
+        "FindNextFileW FindResourceA FlushFileBuffers FreeLibrary GetACP GetCommandLineW "
+        "GetCurrentProcessId GetCurrentThreadId GetFileSizeEx GetLastError GetLocaleInfoW "
+        "GetLongPathNameW GetModuleFileNameW GetModuleHandleA GetModuleHandleW GetPrivateProfileStringW "
+        "GetProcAddress GetShortPathNameW GetStartupInfoA GetTickCount64 GlobalAlloc GlobalFree "
+        "GlobalLock GlobalUnlock InitializeCriticalSection IsDBCSLeadByteEx LeaveCriticalSection "
+        "LoadLibraryA LoadLibraryW LoadResource LocalFree LockResource MoveFileExW MultiByteToWideChar "
+        "OutputDebugStringA QueryPerformanceCounter QueryPerformanceFrequency RaiseException ReadFile "
+        "ReleaseSemaphore RtlCaptureContext RtlLookupFunctionEntry RtlUnwindEx RtlVirtualUnwind "
+        "SetEndOfFile SetLastError SetUnhandledExceptionFilter SizeofResource Sleep TlsAlloc TlsFree "
+        "TlsGetValue TlsSetValue VirtualProtect VirtualQuery WaitForSingleObject WideCharToMultiByte "
+        "WriteFile WritePrivateProfileStringW __C_specific_handler "
+    ),
+    "msimg32.dll": "GradientFill",
+    "msvcrt.dll": (
+        "___lc_codepage_func ___mb_cur_max_func __getmainargs __initenv __iob_func __mb_cur_max "
+        "__p__acmdln __p__commode __p__fmode __set_app_type __setusermatherr _acmdln _amsg_exit _cexit "
+        "_close _commode _errno _fmode _initterm _iob _nextafter _onexit _read _wcsnicmp abort atoi "
+        "calloc exit fprintf fputc fputs fputwc free fwprintf fwrite islower isspace isupper localeconv "
+        "malloc memchr memcmp memcpy memmove memset realloc setlocale signal strchr strcmp strerror "
+        "strlen strncmp vfprintf wcslen "
+    ),
+    "ole32.dll": "CoCreateInstance CoInitializeEx CoUninitialize CreateStreamOnHGlobal",
+    "oleaut32.dll": "OleLoadPicture",
+    "opengl32.dll": (
+        "glBegin glBindTexture glClear glClearColor glColor3f glDeleteTextures glEnable glEnd "
+        "glGenTextures glLoadIdentity glMatrixMode glPixelStorei glPopMatrix glPushMatrix glRotatef "
+        "glTexCoord2f glTexParameterf glTranslatef glVertex3f glViewport wglCreateContext "
+        "wglDeleteContext wglMakeCurrent "
+    ),
+    "shell32.dll": "CommandLineToArgvW SHGetFolderPathW ShellExecuteW",
+    "user32.dll": (
+        "AdjustWindowRectEx AllowSetForegroundWindow BeginPaint CreateWindowExW DefWindowProcW "
+        "DestroyWindow DispatchMessageW DrawAnimatedRects DrawTextW EnableWindow EndPaint FillRect "
+        "FindWindowW FrameRect GetCapture GetClientRect GetCursorPos GetDC GetDesktopWindow GetFocus "
+        "GetKeyState GetMessageW GetParent GetSysColor GetSystemMetrics GetThreadDesktop "
+        "GetUserObjectInformationW GetWindowLongPtrW GetWindowLongW GetWindowRect GetWindowTextLengthW "
+        "GetWindowTextW InflateRect InvalidateRect IsWindow IsWindowEnabled KillTimer LoadCursorA "
+        "LoadImageA MapWindowPoints MessageBoxW MoveWindow OffsetRect PeekMessageW PostMessageW "
+        "PostQuitMessage PtInRect RedrawWindow RegisterClassW ReleaseCapture ReleaseDC ScreenToClient "
+        "SendMessageW SetCapture SetCursor SetFocus SetForegroundWindow SetParent SetTimer "
+        "SetWindowLongPtrW SetWindowLongW SetWindowPos SetWindowTextW ShowCursor ShowWindow "
+        "SystemParametersInfoW TranslateMessage UpdateWindow ValidateRect WindowFromPoint "
+    ),
+    "windowscodecs.dll": "WICConvertBitmapSource",
+    "winmm.dll": "PlaySoundW mciGetErrorStringW mciSendStringW waveOutGetNumDevs",
+}
+OLDEST_WINDOWS = (6, 0)  # Vista: no PE header may ask for a newer subsystem
 
 DIST = os.path.join(os.path.dirname(harness.WIN64_DIR), "dist")
 BUILDS = {
@@ -63,6 +129,20 @@ class DeliverablesTest(unittest.TestCase):
         self.assertTrue(dlls, path)
         self.assertLessEqual(dlls, PLATFORM_DLLS, (path, dlls - PLATFORM_DLLS))
         self.assertIn("(Windows GUI)", text, path)
+        # Stripped: no symbols of its own or of the MinGW runtime, no debug information.
+        self.assertIn("\tsymbols stripped\n", text, path)
+        self.assertIn("\tdebugging information removed\n", text, path)
+        imports, dll = set(), None
+        for line in text.splitlines():
+            if "DLL Name:" in line:
+                dll = line.split(":", 1)[1].strip().lower()
+            elif dll and re.fullmatch(r"\s*[0-9a-f]+\s+\d+\s+\S+", line):
+                imports.add((dll, line.split()[2]))
+        allowed = {(d, name) for d, names in ALLOWED_IMPORTS.items() for name in "".join(names).split()}
+        self.assertTrue(imports, path)
+        self.assertLessEqual(imports, allowed, (path, "imports the list does not allow", sorted(imports - allowed)))
+        subsystem = tuple(int(re.search(r"%sSubsystemVersion\t(\d+)" % part, text)[1]) for part in ("Major", "Minor"))
+        self.assertLessEqual(subsystem, OLDEST_WINDOWS, path)
         with open(path, "rb") as f:
             self.assertNotIn(b"saver-steps.log", f.read(), "the benchmark's step recorder was shipped")
 
@@ -102,7 +182,16 @@ class DeliverablesTest(unittest.TestCase):
         setup = [os.path.basename(p) for p in glob.glob(os.path.join(DIST, "numerabo-*-setup.exe"))]
         with open(os.path.join(DIST, "SHA256SUMS"), encoding="utf-8") as f:
             listed = [line.rstrip("\n").split("  ", 1)[1] for line in f]
-        self.assertEqual(sorted(listed), sorted(setup + ["numerabo-i686.zip", "numerabo-x86_64.zip"]))
+        self.assertEqual(sorted(listed), sorted(setup + ["numerabo-i686.zip", "numerabo-x86_64.zip",
+                                                         "BUILDINFO.txt"]))
+        # What someone rebuilding elsewhere must match.
+        with open(os.path.join(DIST, "BUILDINFO.txt"), encoding="utf-8") as f:
+            info = f.read()
+        for needed in ("i686-w64-mingw32-g++", "x86_64-w64-mingw32-ld", "makensis", "cmake", "python3"):
+            self.assertIn(needed, info)
+        for arch in BUILDS:
+            self.assertRegex(info, r"(?m)^flags \(%s\): .* -O3 .* -s$" % arch)
+        self.assertNotIn(os.path.dirname(DIST), info, "a build folder's own path")
         r = subprocess.run(["sha256sum", "-c", "SHA256SUMS"], cwd=DIST, stdout=subprocess.PIPE,
                            stderr=subprocess.STDOUT, env=harness.C_LOCALE)
         self.assertEqual(r.returncode, 0, r.stdout.decode())
