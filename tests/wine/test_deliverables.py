@@ -9,6 +9,7 @@ import os
 import re
 import shutil
 import subprocess
+import tempfile
 import unittest
 import zipfile
 
@@ -199,6 +200,60 @@ class RunCommandTest(unittest.TestCase):
         self.assertGreater(max(r for r, _, _ in edge), 180, edge)
         self.assertLess(min(r for r, _, _ in edge), 40, edge)
         self.assertLess(min(sum(dialog.pixel(x, y)) for x in range(329, 396) for y in range(205, 220)), 3 * 70)
+
+
+class SetupScriptsTest(unittest.TestCase):
+    """The setup scripts against a registry that fails, through stand-ins
+    for the system's tools that record their calls (with whether
+    DEBIAN_FRONTEND=noninteractive reached them)."""
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, self.work)
+        self.calls = os.path.join(self.work, "calls")
+        # Not root, so through sudo, which clears the environment.
+        self.stand_in("id", "echo 1000")
+        self.stand_in("sudo", 'exec env -i PATH="$PATH" "$@"')
+        self.stand_in("uname", "echo 6.8.0")
+        self.stand_in("dpkg-query", "exit 1")
+
+    def stand_in(self, name, body, record=False):
+        with open(os.path.join(self.work, name), "w") as f:
+            f.write("#!/bin/sh\n")
+            if record:
+                f.write('echo "%s $(env | grep -c ^DEBIAN_FRONTEND=noninteractive) $*" >>%s\n' % (name, self.calls))
+            f.write(body + "\n")
+        os.chmod(os.path.join(self.work, name), 0o755)
+
+    def run_script(self, command, **env):
+        env = dict({k: v for k, v in os.environ.items() if k != "NUMERABO_SKIP_I686"},
+                   PATH=self.work + os.pathsep + os.environ["PATH"], NUMERABO_APT_PAUSE="0", **env)
+        r = subprocess.run(["bash", "-c", command], cwd=harness.SOURCE_DIR, env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.STDOUT)
+        with open(self.calls) as f:
+            return r.returncode, r.stdout.decode().strip().splitlines(), f.read().splitlines()
+
+    def test_apt_retry_tries_again_only_what_can_change_and_reports_apts_error(self):
+        for error, tries in (("E: Unable to locate package nosuch", 1),
+                             ("E: Failed to fetch http://x/Packages.xz  File has unexpected size", 4)):
+            open(self.calls, "w").close()
+            self.stand_in("apt-get", 'echo "W: a warning first"; echo "%s"; exit 100' % error, record=True)
+            code, out, calls = self.run_script(". scripts/apt-retry.sh; apt_retry t install nosuch")
+            self.assertNotEqual(code, 0)
+            self.assertEqual(len(calls), tries, calls)
+            self.assertTrue(all(c.startswith("apt-get 1 ") for c in calls), calls)
+            self.assertTrue(out[-1].endswith(error), out)
+
+    def test_setup_i686_takes_back_the_architecture_it_added_when_the_install_fails(self):
+        self.stand_in("apt-get", 'echo "E: Failed to fetch http://x/binary-i386/Packages.xz"; exit 100', record=True)
+        for before, added in (("", True), ("i386", False)):
+            open(self.calls, "w").close()
+            self.stand_in("dpkg", '[ "$1" != --print-foreign-architectures ] || echo %s' % before, record=True)
+            code, out, calls = self.run_script("scripts/setup-i686.sh", NUMERABO_APT_TRIES="1")
+            self.assertNotEqual(code, 0)
+            changes = [c.split(" ", 2)[2] for c in calls if "architecture " in c]
+            self.assertEqual(changes, ["--add-architecture i386", "--remove-architecture i386"] if added else [],
+                             (before, out))
 
 
 if __name__ == "__main__":
