@@ -21,7 +21,10 @@ case "$ARCH" in
   x86_64 | i686) ;;
   *) echo "run: unknown architecture $ARCH (x86_64 or i686)" >&2; exit 2 ;;
 esac
-scripts/setup.sh --run "$ARCH"
+if ! scripts/setup.sh --run "$ARCH"; then
+  echo "run: what the $ARCH show needs could not be set up (see above)" >&2
+  exit 1
+fi
 mkdir -p "$BUILD"
 echo "run: building the $ARCH host and renderer (what changed; log in $BUILD/run-build.log)"
 if ! scripts/build.sh --arch "$ARCH" >"$BUILD/run-build.log" 2>&1; then
