@@ -1,4 +1,4 @@
-# Sourced by the setup scripts and bench/apt_sizes.sh: the Debian 12 packages
+# Sourced by the setup scripts and bench/setup_sizes.sh: the Debian 12 packages
 # the project needs, each named once.
 
 # Libraries Wine's X11 driver opens at run time (OpenGL through Mesa's

@@ -102,8 +102,8 @@ desktop_shown() { import -window root "$WORK/desktop.png" 2>/dev/null && not_fla
 show_drawn() {
   local region=1024x768+0+0 changed
   import -window root "$SHOT" 2>/dev/null || return 1
-  changed=$(compare -metric AE -fuzz 10% "$WORK/desktop.png[$region]" "$SHOT[$region]" null: 2>&1 >/dev/null || true)
-  [ "${changed%%.*}" -gt $((1024 * 768 / 2)) ] 2>/dev/null && not_flat "$SHOT[$region]"
+  changed=$(compare -metric AE -fuzz 10% "${WORK}/desktop.png[$region]" "${SHOT}[$region]" null: 2>&1 >/dev/null || true)
+  [ "${changed%%.*}" -gt $((1024 * 768 / 2)) ] 2>/dev/null && not_flat "${SHOT}[$region]"
 }
 # The dialog has settled (its opening zoom done, painted) once three grabs
 # of its window in a row are the same and not flat.
@@ -131,13 +131,13 @@ fail() { echo "run: $*" >&2; exit 1; }
 # corner, off the dialog's buttons.
 display -geometry +0+0 -title numerabo-desktop -borderwidth 0 -resize 1280x1024! \
   "$(pwd)/host/resources/artwork/preview_image.jpg" >/dev/null 2>&1 &
-PIDS+=($!)
+PIDS+=("$!")
 wait_until 30 desktop_shown || fail "the desktop picture did not appear on Xvfb $DISPLAY"
 xdotool mousemove 1279 1023
 cd "$INSTALL"
 "${WINE[@]}" "$INSTALL/ぬめらぼ.scr" "${ARGS[@]}" &
 HOST_PID=$!
-PIDS+=($HOST_PID)
+PIDS+=("$HOST_PID")
 
 case "$SHOWS" in
   show)

@@ -3,8 +3,8 @@
 # stops the one it started.
 XVFB_PID=""
 start_xvfb() {
-  local n=${NUMERABO_FIRST_DISPLAY:-90} attempt
-  for attempt in 1 2 3 4 5; do
+  local n=${NUMERABO_FIRST_DISPLAY:-90}
+  for _ in 1 2 3 4 5; do
     while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
     XVFB_PID=$!
