@@ -19,7 +19,7 @@ if reason=$(scripts/i686-wine.sh --check); then
   reason=""
   scripts/wine-prefix.sh "$BUILD/native/wine/template-i686" i686
 else
-  echo "test: the i686 Wine tests will be skipped: $reason"
+  echo "test: the 32-bit programs cannot run here, so the tests that need them will be skipped: $reason"
 fi
 . scripts/xvfb.sh
 trap stop_xvfb EXIT
