@@ -3,6 +3,8 @@
 # native (unit tests, sanitizers), x86_64 and i686 (the Windows programs).
 # With "--windows-only" only the two MinGW builds are made, with "--release"
 # only what they ship (the two programs each, no test helpers or benchmarks).
+# With "--arch x86_64" (or i686) only that architecture's two programs, for
+# scripts/run.sh: no other build, no test helpers, no release files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
@@ -23,6 +25,12 @@ configure() { # dir, build type, extra args...
     -DCMAKE_EXE_LINKER_FLAGS= -DCMAKE_RC_FLAGS= "$@" >/dev/null
 }
 
+if [ "${1:-}" = "--arch" ]; then
+  case "${2:-}" in x86_64 | i686) ;; *) echo "build: --arch needs x86_64 or i686" >&2; exit 2 ;; esac
+  configure "$BUILD/$2" Release -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-$2.cmake"
+  cmake --build "$BUILD/$2" -j "$JOBS" --target numerabo_host numerabo_renderer
+  exit 0
+fi
 configure "$BUILD/x86_64" Release -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-x86_64.cmake"
 configure "$BUILD/i686" Release -DCMAKE_TOOLCHAIN_FILE="$SRC/cmake/toolchain-i686.cmake"
 targets=()
