@@ -10,7 +10,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ libgtest-dev python3
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xdotool x11-utils imagemagick locales fonts-ipafont-gothic
+  wine wine64 xvfb xdotool x11-utils imagemagick libjpeg-turbo-progs locales fonts-ipafont-gothic
   libgl1-mesa-dri libglu1-mesa
   fonts-wine
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
