@@ -65,7 +65,14 @@ bool WallpaperPicture::Open(const std::vector<uint8_t>& bytes, WallpaperFit fit,
   fullHeight_ = height_ = static_cast<int32_t>(height);
   const WallpaperPlacement place = PlaceWallpaper(fit, screenWidth, screenHeight, fullWidth_, fullHeight_);
   if (place.width > 0 && OpenReduced(place.width, place.height)) return true;
-  // Every codec converts to this layout (a 24-bit conversion fails for some).
+  // A frame in a layout read here is read as it is: a conversion costs a
+  // copy of every row. Every codec converts to 32 bits (a 24-bit conversion
+  // fails for some).
+  WICPixelFormatGUID format = {};
+  if (SUCCEEDED(frame_->GetPixelFormat(&format)) && PixelBytes(format) != 0) {
+    packedFormat_ = format;
+    return true;
+  }
   return SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame_, &pixels_));
 }
 
@@ -88,7 +95,7 @@ bool WallpaperPicture::OpenReduced(int64_t drawnWidth, int64_t drawnHeight) {
           width > 0 && height > 0 && width <= UINT(fullWidth_) && height <= UINT(fullHeight_)) {
         width_ = static_cast<int32_t>(width);
         height_ = static_cast<int32_t>(height);
-        reducedFormat_ = format;
+        packedFormat_ = format;
         return true;
       }
     }
@@ -97,17 +104,18 @@ bool WallpaperPicture::OpenReduced(int64_t drawnWidth, int64_t drawnHeight) {
   return false;
 }
 
-bool WallpaperPicture::ReducedRows(int32_t first, int32_t count) {
-  const UINT bytesPer = PixelBytes(reducedFormat_);
+bool WallpaperPicture::PackedRows(int32_t first, int32_t count) {
+  const UINT bytesPer = PixelBytes(packedFormat_);
   const size_t stride = (static_cast<size_t>(width_) * bytesPer + 3) & ~size_t{3};
   packed_.resize(stride * count);
   const WICRect rows = {0, first, width_, count};
-  WICPixelFormatGUID format = reducedFormat_;
-  if (FAILED(AsReduced(reduced_)->CopyPixels(&rows, static_cast<UINT>(width_), static_cast<UINT>(height_), &format,
-                                  WICBitmapTransformRotate0, static_cast<UINT>(stride),
-                                  static_cast<UINT>(packed_.size()), packed_.data()))) {
-    return false;
-  }
+  WICPixelFormatGUID format = packedFormat_;
+  const HRESULT copied =
+      reduced_ ? AsReduced(reduced_)->CopyPixels(&rows, static_cast<UINT>(width_), static_cast<UINT>(height_), &format,
+                                                 WICBitmapTransformRotate0, static_cast<UINT>(stride),
+                                                 static_cast<UINT>(packed_.size()), packed_.data())
+               : frame_->CopyPixels(&rows, static_cast<UINT>(stride), static_cast<UINT>(packed_.size()), packed_.data());
+  if (FAILED(copied)) return false;
   for (int32_t r = 0; r < count; ++r) {
     const uint8_t* in = packed_.data() + stride * r;
     uint8_t* out = band_.data() + static_cast<size_t>(width_) * 4 * r;
@@ -131,10 +139,9 @@ const uint8_t* WallpaperPicture::Rows(int32_t first, int32_t count) {
     return nullptr;
   }
   band_.resize(stride * count);  // a failed allocation is the caller's to catch
-  if (reduced_) return ReducedRows(first, count) ? band_.data() : nullptr;
+  if (!pixels_) return PackedRows(first, count) ? band_.data() : nullptr;
   const WICRect rows = {0, first, width_, count};
-  if (!pixels_ ||
-      FAILED(pixels_->CopyPixels(&rows, static_cast<UINT>(stride), static_cast<UINT>(band_.size()), band_.data()))) {
+  if (FAILED(pixels_->CopyPixels(&rows, static_cast<UINT>(stride), static_cast<UINT>(band_.size()), band_.data()))) {
     return nullptr;
   }
   return band_.data();

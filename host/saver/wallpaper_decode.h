@@ -39,19 +39,19 @@ class WallpaperPicture {
 
  private:
   bool OpenReduced(int64_t drawnWidth, int64_t drawnHeight);
-  bool ReducedRows(int32_t first, int32_t count);
+  bool PackedRows(int32_t first, int32_t count);
 
   IWICImagingFactory* factory_ = nullptr;
   IWICStream* stream_ = nullptr;
   IWICBitmapDecoder* decoder_ = nullptr;
   IWICBitmapFrameDecode* frame_ = nullptr;
   IUnknown* reduced_ = nullptr;          // the codec's own reduced decoding, when it is used
-  IWICBitmapSource* pixels_ = nullptr;  // otherwise the frame converted to 32 bits
-  WICPixelFormatGUID reducedFormat_ = {};
+  IWICBitmapSource* pixels_ = nullptr;  // the frame converted to 32 bits, where it is in no layout read here
+  WICPixelFormatGUID packedFormat_ = {};  // else the layout of the frame or of its reduced decoding
   int32_t fullWidth_ = 0, fullHeight_ = 0;
   int32_t width_ = 0, height_ = 0;
   std::vector<uint8_t> band_;
-  std::vector<uint8_t> packed_;  // the reduced decoding's rows in its own format
+  std::vector<uint8_t> packed_;  // rows in the frame's own layout
 };
 
 }  // namespace numerabo
