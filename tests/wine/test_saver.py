@@ -608,8 +608,9 @@ class StandInTest(harness.WineTestCase):
         quarter = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
             QUARTERS[(x >= 640) + 2 * (y >= 512)]
         elapsed = self.run_show(quarter, 16)
-        # Loosely: a start that waited on the pipe would never show at all.
-        self.assertLess(elapsed, 30 * harness.RUN.patience)
+        # Loosely, for a loaded machine: a start that waited on the pipe
+        # would never show at all.
+        self.assertLess(elapsed, 10 * harness.RUN.patience)
 
     @harness.both_arches
     def test_the_shells_answer_outranks_the_registry(self):
