@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -104,11 +105,15 @@ bool WallpaperPicture::OpenReduced(int64_t drawnWidth, int64_t drawnHeight) {
   return false;
 }
 
-bool WallpaperPicture::PackedRows(int32_t first, int32_t count) {
+bool WallpaperPicture::CopyRows(int32_t first, int32_t count, uint8_t* out) {
+  const WICRect rows = {0, first, width_, count};
+  if (pixels_) {
+    const UINT stride = static_cast<UINT>(width_) * 4;
+    return SUCCEEDED(pixels_->CopyPixels(&rows, stride, stride * static_cast<UINT>(count), out));
+  }
   const UINT bytesPer = PixelBytes(packedFormat_);
   const size_t stride = (static_cast<size_t>(width_) * bytesPer + 3) & ~size_t{3};
   packed_.resize(stride * count);
-  const WICRect rows = {0, first, width_, count};
   WICPixelFormatGUID format = packedFormat_;
   const HRESULT copied =
       reduced_ ? AsReduced(reduced_)->CopyPixels(&rows, static_cast<UINT>(width_), static_cast<UINT>(height_), &format,
@@ -118,9 +123,9 @@ bool WallpaperPicture::PackedRows(int32_t first, int32_t count) {
   if (FAILED(copied)) return false;
   for (int32_t r = 0; r < count; ++r) {
     const uint8_t* in = packed_.data() + stride * r;
-    uint8_t* out = band_.data() + static_cast<size_t>(width_) * 4 * r;
     if (bytesPer == 4) {
       std::memcpy(out, in, static_cast<size_t>(width_) * 4);
+      out += static_cast<size_t>(width_) * 4;
       continue;
     }
     for (int32_t x = 0; x < width_; ++x, out += 4, in += bytesPer) {
@@ -138,12 +143,19 @@ const uint8_t* WallpaperPicture::Rows(int32_t first, int32_t count) {
       static_cast<uint64_t>(stride) * static_cast<uint64_t>(count) > UINT_MAX) {
     return nullptr;
   }
-  band_.resize(stride * count);  // a failed allocation is the caller's to catch
-  if (!pixels_) return PackedRows(first, count) ? band_.data() : nullptr;
-  const WICRect rows = {0, first, width_, count};
-  if (FAILED(pixels_->CopyPixels(&rows, static_cast<UINT>(stride), static_cast<UINT>(band_.size()), band_.data()))) {
-    return nullptr;
+  // Rows still held from the last band are kept, so the codec is asked for
+  // each row once and in order: a codec asked for a row above the last one
+  // it gave may start again from the picture's top.
+  int32_t kept = 0;
+  if (first >= heldFirst_ && first < heldFirst_ + heldCount_) {
+    kept = std::min(heldFirst_ + heldCount_ - first, count);
+    std::memmove(band_.data(), band_.data() + static_cast<size_t>(first - heldFirst_) * stride, kept * stride);
   }
+  heldCount_ = 0;
+  band_.resize(stride * count);  // a failed allocation is the caller's to catch
+  if (kept < count && !CopyRows(first + kept, count - kept, band_.data() + kept * stride)) return nullptr;
+  heldFirst_ = first;
+  heldCount_ = count;
   return band_.data();
 }
 

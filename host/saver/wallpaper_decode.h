@@ -39,7 +39,7 @@ class WallpaperPicture {
 
  private:
   bool OpenReduced(int64_t drawnWidth, int64_t drawnHeight);
-  bool PackedRows(int32_t first, int32_t count);
+  bool CopyRows(int32_t first, int32_t count, uint8_t* out);
 
   IWICImagingFactory* factory_ = nullptr;
   IWICStream* stream_ = nullptr;
@@ -51,6 +51,7 @@ class WallpaperPicture {
   int32_t fullWidth_ = 0, fullHeight_ = 0;
   int32_t width_ = 0, height_ = 0;
   std::vector<uint8_t> band_;
+  int32_t heldFirst_ = 0, heldCount_ = 0;  // the rows band_ holds
   std::vector<uint8_t> packed_;  // rows in the frame's own layout
 };
 
