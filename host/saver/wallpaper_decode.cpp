@@ -85,10 +85,10 @@ bool WallpaperPicture::OpenReduced(int64_t drawnWidth, int64_t drawnHeight) {
   reduced_ = codec;
   WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGRA;
   if (SUCCEEDED(codec->GetClosestPixelFormat(&format)) && PixelBytes(format) != 0) {
-    for (const int64_t fraction : {8, 4, 2}) {
+    for (int32_t fraction = LargestDecodeReduction(fullWidth_, fullHeight_, drawnWidth, drawnHeight); fraction > 1;
+         fraction /= 2) {
       UINT width = static_cast<UINT>((fullWidth_ + fraction - 1) / fraction);
       UINT height = static_cast<UINT>((fullHeight_ + fraction - 1) / fraction);
-      if (width < drawnWidth || height < drawnHeight) continue;
       if (FAILED(codec->GetClosestSize(&width, &height))) break;
       // The codec may offer another size: only a smaller one not below the
       // size drawn is worth it.

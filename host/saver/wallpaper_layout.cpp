@@ -186,6 +186,15 @@ WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t
   return place;
 }
 
+int32_t LargestDecodeReduction(int32_t pictureWidth, int32_t pictureHeight, int64_t drawnWidth, int64_t drawnHeight) {
+  for (const int32_t fraction : {8, 4, 2}) {
+    const int64_t width = (int64_t{pictureWidth} + fraction - 1) / fraction;
+    const int64_t height = (int64_t{pictureHeight} + fraction - 1) / fraction;
+    if (pictureWidth > 0 && pictureHeight > 0 && width >= drawnWidth && height >= drawnHeight) return fraction;
+  }
+  return 1;
+}
+
 bool ParseBackgroundColour(const std::string& text, uint32_t* rgb) {
   uint32_t value = 0;
   size_t i = 0;

@@ -48,6 +48,11 @@ struct WallpaperPlacement {
 WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
                                   int32_t pictureWidth, int32_t pictureHeight);
 
+// The largest reduction (8, 4 or 2; 1 for none) at which a codec that
+// decodes at 1/2, 1/4 or 1/8 of the size (rounding up) still gives at least
+// the size drawn, so that the smooth reduction does the rest.
+int32_t LargestDecodeReduction(int32_t pictureWidth, int32_t pictureHeight, int64_t drawnWidth, int64_t drawnHeight);
+
 // "R G B" as HKCU\Control Panel\Colors keeps Background; each a number from
 // 0 to 255, separated by blanks. Sets rgb to 0xRRGGBB; false (rgb
 // untouched) for anything else.

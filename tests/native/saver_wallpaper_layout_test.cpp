@@ -89,6 +89,24 @@ TEST(WallpaperLayout, PlacementForEveryStyleAtUnevenSizes) {
   }
 }
 
+TEST(WallpaperLayout, TheCodecsReductionLeavesAtLeastTheSizeDrawn) {
+  struct Case {
+    int32_t pictureW, pictureH;
+    int64_t drawnW, drawnH;
+    int32_t reduction;
+  };
+  const Case cases[] = {
+      {8000, 6000, 1920, 1440, 4},  // a phone photo filling 1080p: 2000 x 1500
+      {3840, 2160, 1920, 1080, 2},  {3840, 2160, 1921, 1080, 1}, {3841, 2161, 1921, 1081, 2},
+      {100, 100, 14, 13, 4},        {7, 7, 1, 1, 8},             {800, 600, 1920, 1440, 1},
+      {0, 600, 1, 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LargestDecodeReduction(c.pictureW, c.pictureH, c.drawnW, c.drawnH), c.reduction)
+        << c.pictureW << "x" << c.pictureH << " drawn " << c.drawnW << "x" << c.drawnH;
+  }
+}
+
 TEST(WallpaperLayout, BackgroundColourText) {
   uint32_t rgb = 0;
   const std::pair<std::string, uint32_t> good[] = {
