@@ -49,20 +49,25 @@ class ComScope {
 
 // Draws the picture held in bytes over the background. A picture that does
 // not decode, or fails half-way, leaves the background alone.
-bool DrawPicture(const PixelRows& screen, const DesktopLook& look, const std::vector<uint8_t>& bytes) {
-  WallpaperPicture picture;
-  if (!picture.Open(bytes, look.fit, screen.width, screen.height)) return false;
-  const WallpaperPlacement place =
-      PlaceWallpaper(look.fit, screen.width, screen.height, picture.FullWidth(), picture.FullHeight());
-  if (place.tiled && (picture.Width() != picture.FullWidth() || picture.Height() != picture.FullHeight())) {
-    return false;
+bool DrawPicture(const PixelRows& screen, const DesktopLook& look, const std::vector<uint8_t>& bytes,
+                 bool reduce = true) {
+  bool reduced = false;
+  {
+    WallpaperPicture picture;
+    if (!picture.Open(bytes, look.fit, screen.width, screen.height, reduce)) return false;
+    reduced = picture.Reduced();
+    const WallpaperPlacement place =
+        PlaceWallpaper(look.fit, screen.width, screen.height, picture.FullWidth(), picture.FullHeight());
+    if (!place.tiled || !reduced) {
+      if (DrawWallpaper(screen, picture.Width(), picture.Height(), place,
+                        [&picture](int32_t first, int32_t count) { return picture.Rows(first, count); })) {
+        return true;
+      }
+      FillPixels(screen, look.background);
+    }
   }
-  if (DrawWallpaper(screen, picture.Width(), picture.Height(), place,
-                    [&picture](int32_t first, int32_t count) { return picture.Rows(first, count); })) {
-    return true;
-  }
-  FillPixels(screen, look.background);
-  return false;
+  // A codec whose reduced decoding fails may still decode the picture whole.
+  return reduced && DrawPicture(screen, look, bytes, false);
 }
 
 // The named wallpaper, else Windows' copy of it; each read bounded in time.

@@ -50,7 +50,7 @@ WallpaperPicture::~WallpaperPicture() {
 }
 
 bool WallpaperPicture::Open(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth,
-                            int32_t screenHeight) {
+                            int32_t screenHeight, bool reduce) {
   UINT width = 0, height = 0;
   if (bytes.empty() || bytes.size() > UINT_MAX ||
       FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -65,7 +65,7 @@ bool WallpaperPicture::Open(const std::vector<uint8_t>& bytes, WallpaperFit fit,
   fullWidth_ = width_ = static_cast<int32_t>(width);
   fullHeight_ = height_ = static_cast<int32_t>(height);
   const WallpaperPlacement place = PlaceWallpaper(fit, screenWidth, screenHeight, fullWidth_, fullHeight_);
-  if (place.width > 0 && OpenReduced(place.width, place.height)) return true;
+  if (reduce && place.width > 0 && OpenReduced(place.width, place.height)) return true;
   // A frame in a layout read here is read as it is: a conversion costs a
   // copy of every row. Every codec converts to 32 bits (a 24-bit conversion
   // fails for some).

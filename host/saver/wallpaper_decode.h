@@ -23,8 +23,10 @@ class WallpaperPicture {
   // the size (a JPEG at 1/2, 1/4 or 1/8), the smallest fraction that is
   // still at least the size drawn for fit on a screen of screenWidth x
   // screenHeight is taken; the drawing reduces the rest smoothly. False when
-  // the bytes are no picture the platform decodes.
-  bool Open(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth, int32_t screenHeight);
+  // the bytes are no picture the platform decodes. reduce false: always at
+  // full size.
+  bool Open(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
+            bool reduce = true);
 
   // The picture's own size, which the placement is made for.
   int32_t FullWidth() const { return fullWidth_; }
@@ -32,6 +34,7 @@ class WallpaperPicture {
   // The size decoded, which the rows have.
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
+  bool Reduced() const { return reduced_ != nullptr; }
 
   // count rows from first on as blue, green, red and a fourth byte, one
   // after the other; valid until the next call. Null when they cannot be read.
