@@ -613,6 +613,41 @@ class StandInTest(harness.WineTestCase):
         self.assertLess(elapsed, 10 * harness.RUN.patience)
 
     @harness.both_arches
+    def test_a_codec_that_decodes_at_a_fraction_of_the_size_is_asked_for_it(self):
+        # The tests' own codec (Wine's JPEG codec has no reduced decoding), in
+        # this prefix only: an 8000 x 6000 picture stretched over 1280 x 1024
+        # is asked for at 1/4, 2000 x 1500, each row once and in order.
+        self.prefix.install()
+        shutil.copy(os.path.join(harness.RUN.build_dir, "helpers", "reducing_codec.dll"),
+                    self.prefix.c("reducing_codec.dll"))
+        codec = "{6E756D72-6463-3031-9A10-272727272701}"
+        classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\"
+        text = ("Windows Registry Editor Version 5.00\r\n\r\n"
+                '[%s%s]\r\n"FriendlyName"="test codec"\r\n"ContainerFormat"="%s"\r\n\r\n'
+                '[%s%s\\InprocServer32]\r\n@="C:\\\\reducing_codec.dll"\r\n"ThreadingModel"="Both"\r\n\r\n'
+                '[%s%s\\Patterns\\0]\r\n"Position"=dword:00000000\r\n"Length"=dword:00000008\r\n'
+                '"Pattern"=hex:4e,55,4d,52,44,43,30,31\r\n"Mask"=hex:ff,ff,ff,ff,ff,ff,ff,ff\r\n\r\n'
+                '[%s{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance\\%s]\r\n"CLSID"="%s"\r\n'
+                % (classes, codec, codec, classes, codec, classes, codec, classes, codec, codec))
+        with open(self.prefix.c("codec.reg"), "wb") as f:
+            f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+        self.assertEqual(self.prefix.run("reg", "import", "C:\\codec.reg", cwd=self.prefix.drive_c)[0], 0)
+        with open(self.prefix.c("photo.nrd"), "wb") as f:
+            f.write(b"NUMRDC01" + (8000).to_bytes(4, "little") + (6000).to_bytes(4, "little") +
+                    bytes(c for colour in QUARTERS for c in colour))
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\photo.nrd", "2"), 0)
+        show_screen(self, (90, 90, 90))
+        quarter = lambda x, y: None if abs(x - 640) < 4 or abs(y - 512) < 4 else \
+            QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        self.run_show(quarter, 2)
+        with open(self.prefix.c("reducing_codec.log")) as f:
+            copies = [line.split() for line in f.read().splitlines()]
+        self.assertEqual({tuple(c[:3]) for c in copies}, {("reduced", "2000", "1500")})
+        rows = [(int(c[3]), int(c[4])) for c in copies]
+        self.assertEqual([first for first, _ in rows], [0] + [first + count for first, count in rows[:-1]])
+        self.assertEqual(rows[-1][0] + rows[-1][1], 1500)
+
+    @harness.both_arches
     def test_the_shells_answer_outranks_the_registry(self):
         # The tests' own server of the shell's class, in this prefix only.
         self.prefix.install()
