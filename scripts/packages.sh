@@ -27,12 +27,14 @@ RUN_PACKAGES=(
 I686_BUILD_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 
 # scripts/test.sh: all of the above, the native unit tests, the Wine suite's
-# tools (music, sound capture and analysis), NSIS for the setup program.
+# tools (music, sound capture and analysis, cjpeg for very large test
+# pictures), NSIS for the setup program.
 TEST_PACKAGES=(
   "${RUN_PACKAGES[@]}" "${I686_BUILD_PACKAGES[@]}"
   g++ libgtest-dev python3
   wine fonts-wine libglu1-mesa
   "${WINE_SOUND_PACKAGES[@]}" alsa-utils sox lame
+  libjpeg-turbo-progs
   nsis
 )
 
