@@ -5,11 +5,12 @@
 # trivial GL program (window, context, one cleared frame) and the ratio of the
 # saver's start over it. The steps come from the benchmark's own build of the
 # host, which records them; the shipped host records nothing. Then starts as
-# Windows starts an idle saver, on the Screen-saver desktop, with a 3840 x 2160
-# JPEG wallpaper: the stand-in for the desktop beside the capture's own time.
-# The screen is 1920 x 1080.
+# Windows starts an idle saver, on the Screen-saver desktop, with no
+# wallpaper, a 3840 x 2160 JPEG and an 8000 x 6000 one: the stand-in for the
+# desktop beside the capture's own time, the host's peak memory, and a
+# full-size decode of the 8000 x 6000 file. The screen is 1920 x 1080.
 #   bench/saver.sh [runs]      (default 3; uses ${NUMERABO_BUILD:-build})
 set -euo pipefail
 . "$(dirname "$0")/wine_bench.sh"
 NUMERABO_SCREEN=1920x1080x24 run_wine_bench saver_bench.py "${1:-3}" host/saver_bench_host.scr \
-  renderer/ぬめらぼ.dll renderer/gl_first_frame.exe helpers/saver_desktop_start.exe
+  renderer/ぬめらぼ.dll renderer/gl_first_frame.exe helpers/saver_desktop_start.exe host/wallpaper_decode.exe

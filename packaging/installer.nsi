@@ -22,9 +22,13 @@ Target x86-unicode
 RequestExecutionLevel user
 ManifestDPIAware true
 SetCompressor /SOLID lzma
+; A file that cannot be written is never skipped: Retry or Cancel, and a
+; silent run cancels (see WaitUntilWritable, which asks first).
+AllowSkipFiles off
 
 !searchparse /file "${__FILEDIR__}/../host/resources/texts.h" `#define NUMERABO_VERSION_TEXT "` VERSION `"`
 !searchparse /file "${__FILEDIR__}/../host/resources/texts.h" `#define NUMERABO_AUTHOR_NAME "` PUBLISHER `"`
+!searchparse /file "${__FILEDIR__}/../host/resources/texts.h" `#define NUMERABO_HOME_PAGE "` HOME_PAGE `"`
 
 !define HOST "ぬめらぼ.scr"
 !define RENDERER "ぬめらぼ.dll"
@@ -41,7 +45,8 @@ SetCompressor /SOLID lzma
 Name "ぬめらぼ"
 OutFile "${DIST}/numerabo-${VERSION}-setup.exe"
 InstallDir "$LOCALAPPDATA\Programs\Numerabo"
-; An update goes where the first install went.
+; An update offers the folder of the first install; where the user chooses
+; another, the section moves the settings there and empties the old one.
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 BrandingText "ぬめらぼ ${VERSION}"
 
@@ -100,6 +105,12 @@ LangString FINISH_TEXT ${LANG_JAPANESE} "ぬめらぼ をインストールし�
 LangString FINISH_TEXT ${LANG_ENGLISH} "ぬめらぼ has been installed and chosen as the screen saver.$\r$\n$\r$\nIts settings, such as the music, open from the Start menu entry $\"${SETTINGS_ENTRY_EN}$\". Remove it in Settings, Apps."
 LangString FINISH_RUN_TEXT ${LANG_JAPANESE} "スクリーン セーバーの設定を開く"
 LangString FINISH_RUN_TEXT ${LANG_ENGLISH} "Open the screen saver settings"
+LangString FILE_HELD ${LANG_JAPANESE} "次のファイルは別のプログラムが使っているため、書き換えられません。スクリーン セーバーの設定（そのプレビューが ぬめらぼ を動かしています）などを閉じてから「再試行」を押してください。「キャンセル」では、何も変えずにセットアップを終わります。"
+LangString FILE_HELD ${LANG_ENGLISH} "This file is in use by another program and cannot be replaced. Close the screen saver settings (their preview runs ぬめらぼ) or whatever else uses it, then choose Retry. Cancel ends the setup without changing anything."
+LangString UN_FILE_HELD ${LANG_JAPANESE} "次のファイルは別のプログラムが使っているため、削除できません。スクリーン セーバーの設定（そのプレビューが ぬめらぼ を動かしています）などを閉じてから「再試行」を押してください。「キャンセル」では、何も変えずにアンインストールを終わります。"
+LangString UN_FILE_HELD ${LANG_ENGLISH} "This file is in use by another program and cannot be removed. Close the screen saver settings (their preview runs ぬめらぼ) or whatever else uses it, then choose Retry. Cancel ends the uninstall without changing anything."
+LangString UN_FILES_LEFT ${LANG_JAPANESE} "ぬめらぼ のファイルの一部を削除できませんでした。使っているプログラムを閉じてから、もう一度アンインストールしてください。「アプリ」の一覧には残してあります。"
+LangString UN_FILES_LEFT ${LANG_ENGLISH} "Some of ぬめらぼ's files could not be removed. Close the program that uses them and uninstall again; ぬめらぼ stays listed in Apps until then."
 
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey /LANG=${LANG_JAPANESE} "ProductName" "ぬめらぼ"
@@ -127,6 +138,43 @@ VIAddVersionKey /LANG=${LANG_JAPANESE} "LegalCopyright" "${PUBLISHER}"
   ${EndIf}
 !macroend
 
+; Returns when the file $R9 can be written (or is not there): a program that
+; holds it open, such as the preview of the screen saver settings running
+; the host, would otherwise keep the old file in place. Retry, or Cancel,
+; which a silent run answers, and the run ends with exit code 2 before it
+; has changed anything.
+!macro WaitUntilWritable UN MESSAGE
+Function ${UN}WaitUntilWritable
+  ${Do}
+    ${IfNot} ${FileExists} "$R9"
+      ${Break}
+    ${EndIf}
+    ; Opening for writing, without creating or changing it, is refused
+    ; exactly when another program holds the file without sharing writes.
+    ClearErrors
+    FileOpen $R8 "$R9" a
+    ${IfNot} ${Errors}
+      FileClose $R8
+      ${Break}
+    ${EndIf}
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "$(${MESSAGE})$\r$\n$\r$\n$R9" /SD IDCANCEL IDRETRY again
+    SetErrorLevel 2
+    Quit
+    again:
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WaitUntilWritable "" FILE_HELD
+!insertmacro WaitUntilWritable "un." UN_FILE_HELD
+!macro CheckWritable FILE
+  StrCpy $R9 "${FILE}"
+  Call WaitUntilWritable
+!macroend
+!macro un.CheckWritable FILE
+  StrCpy $R9 "${FILE}"
+  Call un.WaitUntilWritable
+!macroend
+
 ; Japanese pages where the user's interface language is Japanese, English
 ; ones elsewhere, without asking.
 !macro ChooseLanguage
@@ -149,6 +197,23 @@ Section "ぬめらぼ" SEC_PROGRAMS
   SectionIn RO
   ; Read before anything is rewritten: where an earlier version lives.
   ReadRegStr $4 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ; An update into another folder than the recorded one takes the settings
+  ; along and empties the old folder.
+  StrCpy $6 ""
+  ${If} $4 != ""
+  ${AndIf} $4 != $INSTDIR
+  ${AndIf} ${FileExists} "$4\${HOST}"
+    StrCpy $6 $4
+  ${EndIf}
+  ; Nothing is changed until every file to replace or move can be.
+  !insertmacro CheckWritable "$INSTDIR\${HOST}"
+  !insertmacro CheckWritable "$INSTDIR\${RENDERER}"
+  !insertmacro CheckWritable "$INSTDIR\${UNINSTALLER}"
+  ${If} $6 != ""
+    !insertmacro CheckWritable "$6\${HOST}"
+    !insertmacro CheckWritable "$6\${RENDERER}"
+    !insertmacro CheckWritable "$6\${SETTINGS}"
+  ${EndIf}
 
   SetOutPath "$INSTDIR"
   ; The 64-bit build on 64-bit x86 Windows; the 32-bit one elsewhere, which
@@ -162,6 +227,26 @@ Section "ぬめらぼ" SEC_PROGRAMS
     File "${DIST}/numerabo-i686/${RENDERER}"
   ${EndIf}
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  ${If} $6 != ""
+    ; Moved, or copied where the new folder is on another drive; a settings
+    ; file already in the new folder is kept, and then so is the old one.
+    ${IfNot} ${FileExists} "$INSTDIR\${SETTINGS}"
+    ${AndIf} ${FileExists} "$6\${SETTINGS}"
+      ClearErrors
+      Rename "$6\${SETTINGS}" "$INSTDIR\${SETTINGS}"
+      ${If} ${Errors}
+        CopyFiles /SILENT "$6\${SETTINGS}" "$INSTDIR"
+        ${If} ${FileExists} "$INSTDIR\${SETTINGS}"
+          Delete "$6\${SETTINGS}"
+        ${EndIf}
+      ${EndIf}
+    ${EndIf}
+    Delete "$6\${HOST}"
+    Delete "$6\${RENDERER}"
+    Delete "$6\${SETTINGS}.*.part"
+    Delete "$6\${UNINSTALLER}"
+    RMDir "$6"
+  ${EndIf}
   !insertmacro DeleteStartMenuEntries
   CreateShortcut "$SMPROGRAMS\$(SETTINGS_ENTRY).lnk" "$INSTDIR\${HOST}" "/c" "$INSTDIR\${HOST}" 0
   ; What Explorer's "Install" on the .scr runs, as the finish page does: the
@@ -206,6 +291,7 @@ Section "ぬめらぼ" SEC_PROGRAMS
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "ぬめらぼ"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "URLInfoAbout" "${HOME_PAGE}"
   ; Unquoted, the form most entries use: Wine's programs list shows no icon
   ; for a quoted one.
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\${HOST},0"
@@ -246,6 +332,10 @@ FunctionEnd
 !macroend
 
 Section "Uninstall"
+  ; Nothing is changed until the files can be removed.
+  !insertmacro un.CheckWritable "$INSTDIR\${HOST}"
+  !insertmacro un.CheckWritable "$INSTDIR\${RENDERER}"
+  !insertmacro un.CheckWritable "$INSTDIR\${SETTINGS}"
   ; Give the previous screen saver back, unless the user has chosen another
   ; one since.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
@@ -271,6 +361,15 @@ Section "Uninstall"
   Delete "$INSTDIR\${RENDERER}"
   Delete "$INSTDIR\${SETTINGS}"
   Delete "$INSTDIR\${SETTINGS}.*.part"
+  ; A file that stayed all the same (held without sharing its deletion)
+  ; keeps the uninstaller and its entry in Apps, to be run again.
+  ${If} ${FileExists} "$INSTDIR\${HOST}"
+  ${OrIf} ${FileExists} "$INSTDIR\${RENDERER}"
+  ${OrIf} ${FileExists} "$INSTDIR\${SETTINGS}"
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(UN_FILES_LEFT)" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: the user may have chosen a folder that holds more.
   RMDir "$INSTDIR"

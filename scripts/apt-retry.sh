@@ -4,30 +4,37 @@
 # NUMERABO_APT_TRIES and NUMERABO_APT_PAUSE (seconds) set how patient it is.
 APT_TRIES=${NUMERABO_APT_TRIES:-4}
 APT_PAUSE=${NUMERABO_APT_PAUSE:-30}
+# Answers that no pause changes: a package the indexes do not have, a
+# conflict, no rights.
+APT_FINAL='Unable to locate package|has no installation candidate|held broken packages|are you root'
 
 # apt_retry <who> <apt-get arguments...>: runs apt-get (with sudo when not
-# root) until it succeeds or the tries are spent; then says in one line what
-# failed, with apt's last error, and fails.
+# root) until it succeeds, the tries are spent or apt gives an answer that
+# cannot change; then says in one line what failed, with apt's first error,
+# and fails. apt speaks English here, so that its answers can be read.
 apt_retry() {
-  local who=$1 try out verb=apt-get arg
+  local who=$1 try out verb=apt-get arg error
   shift
   for arg in "$@"; do
     case $arg in update | install | download) verb="apt-get $arg"; break ;; esac
   done
-  local sudo=""
-  if [ "$(id -u)" != 0 ]; then sudo="sudo"; fi
+  # sudo clears the environment: env sets it again on the far side.
+  local run=(env DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 LANGUAGE= apt-get -o DPkg::Lock::Timeout=600)
+  if [ "$(id -u)" != 0 ]; then run=(sudo "${run[@]}"); fi
   out=$(mktemp)
   for try in $(seq "$APT_TRIES"); do
-    if DEBIAN_FRONTEND=noninteractive $sudo apt-get -o DPkg::Lock::Timeout=600 "$@" >"$out" 2>&1; then
+    if "${run[@]}" "$@" >"$out" 2>&1; then
       rm -f "$out"
       return 0
     fi
+    if grep -qE "^E: .*($APT_FINAL)" "$out"; then break; fi
     if [ "$try" -lt "$APT_TRIES" ]; then
       echo "$who: $verb failed (try $try of $APT_TRIES), trying again in ${APT_PAUSE}s" >&2
       sleep "$APT_PAUSE"
     fi
   done
-  echo "$who: $verb failed $APT_TRIES times: $(grep -E '^(E|W):' "$out" | head -1)" >&2
+  error=$(grep -m1 '^E:' "$out" || grep -m1 '^W:' "$out" || tail -1 "$out")
+  echo "$who: $verb failed after $try of $APT_TRIES tries: $error" >&2
   rm -f "$out"
   return 1
 }

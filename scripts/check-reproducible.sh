@@ -6,29 +6,49 @@
 # byte for byte and checks both SHA256SUMS. On a difference it names the file
 # and the first offset at which the two differ, and exits non-zero.
 #
+# The second build's folders are first configured by hand the way the
+# README's cmake commands do it (no build type) with flags in the
+# environment, as a stale build folder would be: the release must come out
+# the same all the same.
+#
 # The first build is ${NUMERABO_BUILD:-build}, brought up to date here; the
 # second is made below it in reproduce.XXXXXX, removed again when both
-# agree and kept for a look when they do not.
+# agree and kept for a look when they do not. Outside a git clone (an
+# unpacked source archive) it needs SOURCE_DATE_EPOCH, as scripts/dist.sh does.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
 started=$(date +%s)
 
+clone=0
+if [ "$(git rev-parse --show-toplevel 2>/dev/null)" = "$SRC" ]; then clone=1; fi
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  if [ "$clone" = 1 ]; then SOURCE_DATE_EPOCH=$(git log -1 --format=%ct 2>/dev/null || true); fi
+  if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    echo "reproduce: git gives no commit time here (no clone, or one git does not trust); set SOURCE_DATE_EPOCH to the commit's time and run again" >&2
+    exit 1
+  fi
+fi
+# Both builds take the same time; the second one's copy is no clone.
+export SOURCE_DATE_EPOCH
+
 scripts/build.sh --release >/dev/null
 
-# The second build gets the commit's time the way the first one took it: its
-# copy of the sources is no clone.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 rm -rf "$BUILD"/reproduce.*
 again=$(mktemp -d "$BUILD/reproduce.XXXXXX")
 chmod 755 "$again"
 mkdir "$again/numerabo-source-copy" "$again/home"
-# The files git knows, as they are now (changes not yet committed included),
-# and the new ones it does not ignore.
-git ls-files -z --cached --others --exclude-standard |
-  while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-  tar --null -T - -cf - | tar -xf - -C "$again/numerabo-source-copy"
+if [ "$clone" = 1 ]; then
+  # The files git knows, as they are now (changes not yet committed
+  # included), and the new ones it does not ignore.
+  git ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
+    tar --null -T - -cf - | tar -xf - -C "$again/numerabo-source-copy"
+else
+  # Everything but the build folders.
+  tar --exclude=./build --exclude="./${BUILD#"$SRC"/}" -cf - . | tar -xf - -C "$again/numerabo-source-copy"
+fi
 
 # Whatever differs from the first build's shell: the locale (Japanese or
 # not), the time zone, the umask, and the user where that can be changed.
@@ -45,6 +65,11 @@ if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
 fi
 echo "reproduce: second build in $again, locale $locale, time zone Pacific/Kiritimati, umask 077${as_user:+, user nobody}"
 second_started=$(date +%s)
+for arch in i686 x86_64; do
+  env CFLAGS=-O0 CXXFLAGS="-O0 -g" LDFLAGS=-g cmake -S "$again/numerabo-source-copy" -B "$again/out/$arch" \
+    -DCMAKE_TOOLCHAIN_FILE="$again/numerabo-source-copy/cmake/toolchain-$arch.cmake" > "$again/configure-$arch.log"
+done
+if [ ${#as_user[@]} -gt 0 ]; then chown -R nobody: "$again/out"; fi
 (umask 077
  env -u LANGUAGE LANG="$locale" LC_ALL="$locale" TZ=Pacific/Kiritimati HOME="$again/home" \
    SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH" NUMERABO_BUILD="$again/out" \

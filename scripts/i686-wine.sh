@@ -11,8 +11,8 @@ set -euo pipefail
 # "--check" only tells whether this can work here, and if not, why.
 if [ "${1:-}" = "--check" ]; then i686_runnable; exit; fi
 if [ "${1:-}" = "--in-namespace" ]; then
-  uid=$2 gid=$3
-  shift 3
+  uid=$2 gid=$3 loader=$4
+  shift 4
   mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   # An ELF of 32 bits, little-endian, for the 386 (executable or shared);
   # flags: hand qemu the open file (O), keep argv[0] (P), and open qemu now (F)
@@ -25,7 +25,11 @@ if [ "${1:-}" = "--in-namespace" ]; then
   # user id, its wineserver's socket among them, is then the same inside and
   # out, so "wineserver -k" and "-w" run outside reach the server Wine
   # started here whether the caller is root or not.
-  exec unshare --user --map-user="$uid" --map-group="$gid" -- "$WINE32_LOADER" "$@"
+  exec unshare --user --map-user="$uid" --map-group="$gid" -- "$loader" "$@"
 fi
+# "--wine64" runs the 64-bit loader in the same namespace instead: what a
+# 64-bit prefix's wineboot needs to set up the prefix's 32-bit half.
+loader=$WINE32_LOADER
+if [ "${1:-}" = "--wine64" ]; then loader=$WINE_LOADER; shift; fi
 # Mounting binfmt_misc takes root in the namespace, hence the mapping to it.
-exec unshare --user --map-root-user --mount -- "$0" --in-namespace "$(id -u)" "$(id -g)" "$@"
+exec unshare --user --map-root-user --mount -- "$0" --in-namespace "$(id -u)" "$(id -g)" "$loader" "$@"

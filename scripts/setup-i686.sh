@@ -8,10 +8,12 @@
 #     start each Wine process), taken from bookworm-backports through a
 #     private apt state, so the machine's apt configuration stays untouched.
 # Safe to run again. Exits non-zero, changing nothing more, when the kernel
-# is too old for a private binfmt_misc (6.7) or the packages cannot be had.
+# is too old for a private binfmt_misc (6.7) or the packages cannot be had;
+# an i386 architecture it added for them is then removed again.
 set -euo pipefail
 . "$(dirname "$0")/wine-env.sh"
 . "$(dirname "$0")/apt-retry.sh"
+. "$(dirname "$0")/packages.sh"
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -25,27 +27,31 @@ if ! kernel_has_private_binfmt; then
   exit 1
 fi
 
-# Multiarch pairs must match, so apt may upgrade some amd64 packages to the
-# archive's current versions; --no-remove keeps it from removing any.
-I386_PACKAGES=(
-  wine32 libgl1 libglx-mesa0 libgl1-mesa-dri libglu1-mesa
-  libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1 libxxf86vm1 libxfixes3
-  libasound2-plugins
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
-)
-missing=()
-for p in "${I386_PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p:i386" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p:i386")
-  fi
-done
+mapfile -t missing < <(missing_packages "${I386_PACKAGES[@]/%/:i386}")
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup-i686: installing ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then $SUDO dpkg --add-architecture i386; fi
+  added=""
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    added=yes
+  fi
   # The 32-bit packages must match the installed 64-bit ones version for
   # version, so a failed index (of the security suite, say) is fatal here.
-  apt_retry setup-i686 update -q
-  apt_retry setup-i686 install -y -q --no-install-recommends --no-remove "${missing[@]}"
+  # Multiarch pairs must match, so apt may upgrade some amd64 packages to the
+  # archive's current versions; --no-remove keeps it from removing any.
+  if ! { apt_retry setup-i686 update -q &&
+         apt_retry setup-i686 install -y -q --no-install-recommends --no-remove "${missing[@]}"; }; then
+    # An i386 architecture whose index cannot be had fails every later
+    # "apt-get update" on the machine: take back the one added here.
+    if [ -n "$added" ]; then
+      if $SUDO dpkg --remove-architecture i386; then
+        echo "setup-i686: removed the i386 architecture again, as it was before" >&2
+      else
+        echo "setup-i686: could not remove the i386 architecture added here" >&2
+      fi
+    fi
+    exit 1
+  fi
 fi
 
 if ! qemu_i386_usable "$QEMU_I386"; then

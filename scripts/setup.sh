@@ -1,29 +1,30 @@
 #!/bin/bash
-# Installs what building and testing Numerabo needs on a Debian 12 machine:
-# both MinGW-w64 cross compilers, Wine, Xvfb and the X tools the Wine suite
-# drives windows with, the Japanese locale and font, audio capture tools,
-# NSIS for the setup program.
-# Safe to run again: it installs only what is missing. Then, where it can,
-# what running the 32-bit build needs (see scripts/setup-i686.sh).
+# Installs what building and testing Numerabo needs on a Debian 12 machine
+# (the lists are in scripts/packages.sh): both MinGW-w64 cross compilers,
+# Wine, Xvfb and the X tools the Wine suite drives windows with, the Japanese
+# locale and font, audio capture tools, NSIS for the setup program; then,
+# where it can, what running the 32-bit build needs (scripts/setup-i686.sh).
+# "--run x86_64" installs only what scripts/run.sh needs to build and show
+# the x86_64 programs, and never looks at the 32-bit platform; "--run i686"
+# adds the i686 compiler and the 32-bit platform, and fails without them.
+# Safe to run again: it installs only what is missing, and calls no package
+# manager at all when nothing is.
 set -euo pipefail
+. "$(dirname "$0")/packages.sh"
 
-PACKAGES=(
-  cmake g++ libgtest-dev python3
-  g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
-  wine wine64 xvfb xdotool x11-utils imagemagick locales fonts-ipafont-gothic
-  libgl1-mesa-dri libglu1-mesa
-  fonts-wine
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly
-  libasound2-plugins alsa-utils sox lame
-  nsis
-)
+RUN_ARCH=""
+if [ "${1:-}" = "--run" ]; then
+  RUN_ARCH=${2:-}
+  case "$RUN_ARCH" in
+    x86_64) PACKAGES=("${RUN_PACKAGES[@]}") ;;
+    i686) PACKAGES=("${RUN_PACKAGES[@]}" "${I686_BUILD_PACKAGES[@]}") ;;
+    *) echo "setup: --run needs x86_64 or i686" >&2; exit 2 ;;
+  esac
+else
+  PACKAGES=("${TEST_PACKAGES[@]}")
+fi
 
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
+mapfile -t missing < <(missing_packages "${PACKAGES[@]}")
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
@@ -47,4 +48,8 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   $SUDO locale-gen >/dev/null
 fi
 echo "setup: all packages present"
-"$(dirname "$0")/setup-i686.sh" || echo "setup: the 32-bit run is not available here (the i686 tests will be skipped)"
+case "$RUN_ARCH" in
+  x86_64) ;;
+  i686) "$(dirname "$0")/setup-i686.sh" ;;
+  *) "$(dirname "$0")/setup-i686.sh" || echo "setup: the 32-bit run is not available here (the i686 tests will be skipped)" ;;
+esac

@@ -4,13 +4,21 @@
 XVFB_PID=""
 start_xvfb() {
   local n=${NUMERABO_FIRST_DISPLAY:-90}
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 100); do
-    if xdpyinfo >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
+  for _ in 1 2 3 4 5; do
+    while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 100); do
+      # Another run that took the same number a moment earlier makes this
+      # server end at once: then the display that answers is not ours.
+      if ! kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+      if xdpyinfo >/dev/null 2>&1 && kill -0 "$XVFB_PID" 2>/dev/null; then return 0; fi
+      sleep 0.1
+    done
+    if kill -0 "$XVFB_PID" 2>/dev/null; then break; fi
+    wait "$XVFB_PID" 2>/dev/null
+    n=$((n + 1))
   done
   echo "xvfb: display $DISPLAY did not come up" >&2
   return 1

@@ -2,63 +2,35 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <wincodec.h>
 
-#include <climits>
 #include <cstdint>
-#include <cstring>
-#include <cwchar>
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "host/saver/wallpaper_bytes.h"
+#include "host/saver/wallpaper_decode.h"
 #include "host/saver/wallpaper_layout.h"
-#include "host/startup/text/wide_text.h"
+#include "host/saver/wallpaper_values.h"
 
 namespace numerabo {
 
 namespace {
 
-const wchar_t* const kUsersDesktop = L"Default";
-const wchar_t* const kDesktopKey = L"Control Panel\\Desktop";
-const wchar_t* const kColoursKey = L"Control Panel\\Colors";
+const wchar_t* const kScreenSaverDesktop = L"Screen-saver";
 // Where Windows 8 and later keep the picture the desktop shows, whatever
 // file it came from.
 const wchar_t* const kTranscodedWallpaper = L"\\Microsoft\\Windows\\Themes\\TranscodedWallpaper";
-constexpr uint32_t kBlack = 0;
+// The stand-in adds at most a second to the start: the named file has most
+// of it, Windows' local copy the rest.
+constexpr uint32_t kNamedFileMs = 800;
+constexpr uint32_t kAllFilesMs = 1000;
 
-// A value of HKCU\<key> as text: a string as it is, a number in decimal,
-// "" when it is missing. They hold only digits and blanks, which every code
-// page writes alike.
-std::string UserValue(const wchar_t* key, const wchar_t* name) {
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS) return "";
-  DWORD type = 0;
-  wchar_t text[64] = {};
-  DWORD size = sizeof(text) - sizeof(wchar_t);  // room for the NUL a stored text may lack
-  const LONG result = RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size);
-  RegCloseKey(opened);
-  if (result != ERROR_SUCCESS) return "";
-  if (type == REG_DWORD && size == sizeof(DWORD)) {
-    DWORD number = 0;
-    std::memcpy(&number, text, sizeof(number));
-    return std::to_string(number);
-  }
-  if (type != REG_SZ && type != REG_EXPAND_SZ) return "";
-  return Sjis(std::wstring(text, wcsnlen(text, size / sizeof(wchar_t))));
-}
-
-// The files that may hold the wallpaper, the first that decodes wins: the
-// one the platform names, then the copy Windows keeps of the one it shows.
-std::vector<std::wstring> WallpaperFiles() {
-  std::vector<std::wstring> files;
-  wchar_t path[1024] = {};
-  if (SystemParametersInfoW(SPI_GETDESKWALLPAPER, ARRAYSIZE(path) - 1, path, 0) && path[0]) files.push_back(path);
+std::wstring TranscodedWallpaperFile() {
   wchar_t appData[MAX_PATH] = {};
-  if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) {
-    files.push_back(std::wstring(appData) + kTranscodedWallpaper);
-  }
-  return files;
+  if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appData))) return L"";
+  return std::wstring(appData) + kTranscodedWallpaper;
 }
 
 // COM for this thread while it lives, where it was not already there.
@@ -75,88 +47,56 @@ class ComScope {
   bool initialised_;
 };
 
-template <typename T>
-void Release(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
+// Draws the picture held in bytes over the background. A picture that does
+// not decode, or fails half-way, leaves the background alone.
+bool DrawPicture(const PixelRows& screen, const DesktopLook& look, const std::vector<uint8_t>& bytes,
+                 bool reduce = true) {
+  bool reduced = false;
+  {
+    WallpaperPicture picture;
+    if (!picture.Open(bytes, look.fit, screen.width, screen.height, reduce)) return false;
+    reduced = picture.Reduced();
+    const WallpaperPlacement place =
+        PlaceWallpaper(look.fit, screen.width, screen.height, picture.FullWidth(), picture.FullHeight());
+    if (!place.tiled || !reduced) {
+      if (DrawWallpaper(screen, picture.Width(), picture.Height(), place,
+                        [&picture](int32_t first, int32_t count) { return picture.Rows(first, count); })) {
+        return true;
+      }
+      FillPixels(screen, look.background);
+    }
+  }
+  // A codec whose reduced decoding fails may still decode the picture whole.
+  return reduced && DrawPicture(screen, look, bytes, false);
 }
 
-// A wallpaper file opened with the platform's codecs, read a band of rows at
-// a time as blue, green, red and alpha, the one layout every codec converts
-// to (a 24-bit conversion fails for some of them). Only the rows asked for
-// are held here.
-class WallpaperPicture {
- public:
-  WallpaperPicture() = default;
-  ~WallpaperPicture() {
-    Release(pixels_);
-    Release(frame_);
-    Release(decoder_);
-    Release(factory_);
+// The named wallpaper, else Windows' copy of it; each read bounded in time.
+void DrawWallpaperFiles(const PixelRows& screen, const DesktopLook& look) {
+  const ULONGLONG start = GetTickCount64();
+  std::vector<uint8_t> bytes;
+  if (ReadWallpaperBytes(look.wallpaper, kNamedFileMs, &bytes) == WallpaperRead::Read &&
+      DrawPicture(screen, look, bytes)) {
+    return;
   }
-  WallpaperPicture(const WallpaperPicture&) = delete;
-  WallpaperPicture& operator=(const WallpaperPicture&) = delete;
-
-  bool Open(const std::wstring& path) {
-    if (!factory_ && FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IWICImagingFactory, reinterpret_cast<void**>(&factory_)))) {
-      return false;
-    }
-    Release(pixels_);
-    Release(frame_);
-    Release(decoder_);
-    UINT width = 0, height = 0;
-    if (FAILED(factory_->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                   WICDecodeMetadataCacheOnDemand, &decoder_)) ||
-        FAILED(decoder_->GetFrame(0, &frame_)) ||
-        FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame_, &pixels_)) ||
-        FAILED(pixels_->GetSize(&width, &height)) || width == 0 || height == 0 || width > INT32_MAX / 4 ||
-        height > INT32_MAX) {
-      return false;
-    }
-    width_ = static_cast<int32_t>(width);
-    height_ = static_cast<int32_t>(height);
-    return true;
+  std::vector<uint8_t>().swap(bytes);
+  const ULONGLONG spent = GetTickCount64() - start;
+  const std::wstring copy = TranscodedWallpaperFile();
+  if (copy.empty() || spent >= kAllFilesMs) return;
+  if (ReadWallpaperBytes(copy, static_cast<uint32_t>(kAllFilesMs - spent), &bytes) == WallpaperRead::Read) {
+    DrawPicture(screen, look, bytes);
   }
-
-  int32_t Width() const { return width_; }
-  int32_t Height() const { return height_; }
-
-  const uint8_t* Rows(int32_t first, int32_t count) {
-    const size_t stride = static_cast<size_t>(width_) * 4;
-    if (count <= 0 || static_cast<uint64_t>(stride) * static_cast<uint64_t>(count) > UINT_MAX) return nullptr;
-    try {
-      band_.resize(stride * count);
-    } catch (const std::bad_alloc&) {
-      return nullptr;
-    }
-    const WICRect rows = {0, first, width_, count};
-    if (FAILED(pixels_->CopyPixels(&rows, static_cast<UINT>(stride), static_cast<UINT>(band_.size()), band_.data()))) {
-      return nullptr;
-    }
-    return band_.data();
-  }
-
- private:
-  IWICImagingFactory* factory_ = nullptr;
-  IWICBitmapDecoder* decoder_ = nullptr;
-  IWICBitmapFrameDecode* frame_ = nullptr;
-  IWICBitmapSource* pixels_ = nullptr;
-  int32_t width_ = 0;
-  int32_t height_ = 0;
-  std::vector<uint8_t> band_;
-};
+}
 
 }  // namespace
 
-bool OnUsersDesktop() {
+bool OnScreenSaverDesktop() {
   HDESK desktop = GetThreadDesktop(GetCurrentThreadId());
   wchar_t name[256] = {};
   DWORD needed = 0;
   if (!desktop || !GetUserObjectInformationW(desktop, UOI_NAME, name, sizeof(name) - sizeof(wchar_t), &needed)) {
-    return true;
+    return false;
   }
-  return CompareStringOrdinal(name, -1, kUsersDesktop, -1, TRUE) == CSTR_EQUAL;
+  return CompareStringOrdinal(name, -1, kScreenSaverDesktop, -1, TRUE) == CSTR_EQUAL;
 }
 
 bool DrawDesktopStandIn(OffscreenImage& image) {
@@ -164,24 +104,18 @@ bool DrawDesktopStandIn(OffscreenImage& image) {
   if (!pixels) return false;
   GdiFlush();
   const PixelRows screen = {pixels, image.Width(), image.Height(), static_cast<size_t>(image.Width()) * 4};
-
-  uint32_t background = kBlack;
-  ParseBackgroundColour(UserValue(kColoursKey, L"Background"), &background);
-  FillPixels(screen, background);
-
-  const WallpaperFit fit =
-      WallpaperFitOf(UserValue(kDesktopKey, L"WallpaperStyle"), UserValue(kDesktopKey, L"TileWallpaper"));
   ComScope com;
-  WallpaperPicture picture;
-  for (const std::wstring& file : WallpaperFiles()) {
-    if (!picture.Open(file)) continue;
-    const WallpaperPlacement place = PlaceWallpaper(fit, screen.width, screen.height, picture.Width(),
-                                                    picture.Height());
-    const bool drawn = DrawWallpaper(screen, picture.Width(), picture.Height(), place,
-                                     [&picture](int32_t first, int32_t count) { return picture.Rows(first, count); });
-    // A picture that fails half-way is no wallpaper: the colour alone.
-    if (!drawn) FillPixels(screen, background);
-    break;
+  DesktopLook look;
+  try {
+    look = ReadDesktopLook();
+    FillPixels(screen, look.background);
+    // A solid colour chosen names no wallpaper; Windows' copy then still
+    // holds the last picture, which the user removed.
+    if (!look.wallpaper.empty()) DrawWallpaperFiles(screen, look);
+  } catch (const std::bad_alloc&) {
+    FillPixels(screen, look.background);
+  } catch (const std::length_error&) {
+    FillPixels(screen, look.background);
   }
   return true;
 }

@@ -10,15 +10,17 @@
 
 namespace numerabo {
 
-// Whether the calling thread runs on the user's own desktop ("Default"),
-// the one a capture shows. A name that cannot be read counts as the user's:
-// the capture then decides by what it found.
-bool OnUsersDesktop();
+// Whether the calling thread runs on the window station's "Screen-saver"
+// desktop, where Windows starts an idle saver. Desktops of other names
+// (those of virtual-desktop tools, say) show the user's windows to a
+// capture; a name that cannot be read counts as such a desktop.
+bool OnScreenSaverDesktop();
 
 // Fills image, already the screen's size, with the background colour and
-// the wallpaper placed by the user's style. A wallpaper that is missing or
-// cannot be decoded leaves the background colour alone. False, with the
-// image untouched, when the image holds no pixels to draw into.
+// the wallpaper placed by the user's style. A wallpaper that is missing,
+// cannot be read within its time or cannot be decoded gives Windows' own
+// copy of it, or else the background colour alone. False, with the image
+// untouched, when the image holds no pixels to draw into.
 bool DrawDesktopStandIn(OffscreenImage& image);
 
 }  // namespace numerabo

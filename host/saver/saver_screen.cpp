@@ -147,9 +147,10 @@ bool SaverScreen::CaptureDesktop() {
 }
 
 // Windows starts an idle saver on a desktop of its own, whose empty surface
-// is all a capture finds there: black, one colour, or a failed call.
+// is all a capture finds there: black, one colour, or a failed call. On any
+// other desktop a capture that shows something is the user's screen.
 bool SaverScreen::CaptureShowsDesktop(bool captured) {
-  if (!captured || !OnUsersDesktop()) return false;
+  if (!captured || OnScreenSaverDesktop()) return false;
   GdiFlush();
   return !IsFlatPicture(display_.Pixels(), display_.Width(), display_.Height(),
                         static_cast<size_t>(display_.Width()) * 4);

@@ -43,16 +43,67 @@ void PutColour(uint8_t* pixel, uint32_t rgb) {
   pixel[2] = static_cast<uint8_t>(rgb >> 16);
 }
 
-// The picture's columns (or rows) [first, end) that one screen column (or
-// row) covers, at an offset within the placed rectangle of drawn size.
-struct Span {
+// The weights of one screen column's (or row's) picture pixels: count of
+// them from first on, adding up to kOne, kept from weight on in a shared pool.
+constexpr uint32_t kOne = 1u << 12;
+
+struct Taps {
   int64_t first;
-  int64_t end;
+  int32_t count;
+  size_t weight;
 };
 
-Span Covered(int64_t offset, int64_t drawn, int32_t picture) {
-  const int64_t first = offset * picture / drawn;
-  return {first, std::max(first + 1, (offset + 1) * picture / drawn)};
+// Screen positions [from, to) of a picture of size pixels drawn over drawn
+// positions from offset on (one axis).
+//  Reduced: a screen position covers the picture's interval
+//  [o * size / drawn, (o + 1) * size / drawn); each pixel weighs the part
+//  of it that lies inside (all in units of 1 / drawn, so exact).
+//  Enlarged (or the same size): the position's centre falls at
+//  s = (o + 1/2) * size / drawn - 1/2 in the picture; the two pixels around
+//  it share it linearly, and the picture's edge pixels reach to its border.
+std::vector<Taps> AxisTaps(int64_t from, int64_t to, int64_t offset, int64_t drawn, int32_t size,
+                           std::vector<uint16_t>& pool) {
+  std::vector<Taps> taps;
+  taps.reserve(static_cast<size_t>(to - from));
+  const int64_t p = size;
+  for (int64_t t = from; t < to; ++t) {
+    const int64_t o = t - offset;
+    Taps tap = {0, 0, pool.size()};
+    if (drawn < p) {
+      const int64_t start = o * p, end = (o + 1) * p;  // units of 1 / drawn
+      tap.first = start / drawn;
+      const int64_t last = (end + drawn - 1) / drawn;
+      uint32_t given = 0;
+      size_t largest = pool.size();
+      for (int64_t i = tap.first; i < last; ++i) {
+        const int64_t covered = std::min((i + 1) * drawn, end) - std::max(i * drawn, start);
+        const uint32_t w = static_cast<uint32_t>((covered * kOne + p / 2) / p);
+        if (pool.size() == tap.weight || w > pool[largest]) largest = pool.size();
+        pool.push_back(static_cast<uint16_t>(w));
+        given += w;
+      }
+      tap.count = static_cast<int32_t>(last - tap.first);
+      pool[largest] = static_cast<uint16_t>(pool[largest] + kOne - given);  // rounding, so the sum is kOne
+    } else {
+      const int64_t numerator = (2 * o + 1) * p - drawn, denominator = 2 * drawn;
+      int64_t i = numerator <= 0 ? 0 : numerator / denominator;
+      uint32_t next = numerator <= 0 ? 0 : static_cast<uint32_t>(((numerator % denominator) * kOne + drawn) /
+                                                                  denominator);
+      if (i >= p - 1) i = p - 1, next = 0;
+      tap.first = i;
+      if (next == 0 || next >= kOne) {
+        tap.first = next >= kOne ? i + 1 : i;
+        tap.count = 1;
+        pool.push_back(static_cast<uint16_t>(kOne));
+      } else {
+        tap.count = 2;
+        pool.push_back(static_cast<uint16_t>(kOne - next));
+        pool.push_back(static_cast<uint16_t>(next));
+      }
+    }
+    taps.push_back(tap);
+  }
+  return taps;
 }
 
 bool DrawTiled(const PixelRows& target, int32_t pictureWidth, int32_t pictureHeight,
@@ -85,6 +136,18 @@ WallpaperFit WallpaperFitOf(const std::string& style, const std::string& tile) {
     default:
       return WholeNumber(tile) == 1 ? WallpaperFit::Tile : WallpaperFit::Centre;
   }
+}
+
+bool WallpaperFitOfPosition(int64_t position, WallpaperFit* fit) {
+  static const WallpaperFit kByPosition[] = {WallpaperFit::Centre, WallpaperFit::Tile, WallpaperFit::Stretch,
+                                             WallpaperFit::Fit,    WallpaperFit::Fill, WallpaperFit::Fill};
+  if (position < 0 || position > 5) return false;
+  *fit = kByPosition[position];
+  return true;
+}
+
+bool PolicyWallpaperFit(const std::string& text, WallpaperFit* fit) {
+  return WallpaperFitOfPosition(WholeNumber(text), fit);
 }
 
 WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
@@ -121,6 +184,15 @@ WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t
   place.x = FloorHalf(sw - place.width);
   place.y = FloorHalf(sh - place.height);
   return place;
+}
+
+int32_t LargestDecodeReduction(int32_t pictureWidth, int32_t pictureHeight, int64_t drawnWidth, int64_t drawnHeight) {
+  for (const int32_t fraction : {8, 4, 2}) {
+    const int64_t width = (int64_t{pictureWidth} + fraction - 1) / fraction;
+    const int64_t height = (int64_t{pictureHeight} + fraction - 1) / fraction;
+    if (pictureWidth > 0 && pictureHeight > 0 && width >= drawnWidth && height >= drawnHeight) return fraction;
+  }
+  return 1;
 }
 
 bool ParseBackgroundColour(const std::string& text, uint32_t* rgb) {
@@ -162,35 +234,49 @@ bool DrawWallpaper(const PixelRows& target, int32_t pictureWidth, int32_t pictur
   const int64_t bottom = std::min<int64_t>(target.height, placement.y + placement.height);
   if (left >= right || top >= bottom) return true;
 
-  std::vector<Span> columns;
-  columns.reserve(static_cast<size_t>(right - left));
-  for (int64_t x = left; x < right; ++x) columns.push_back(Covered(x - placement.x, placement.width, pictureWidth));
+  std::vector<uint16_t> pool;
+  const std::vector<Taps> columns = AxisTaps(left, right, placement.x, placement.width, pictureWidth, pool);
+  const std::vector<Taps> lines = AxisTaps(top, bottom, placement.y, placement.height, pictureHeight, pool);
+  const size_t visible = static_cast<size_t>(right - left);
+  std::vector<uint32_t> across(visible * 3);  // one picture row reduced across, per channel
+  std::vector<uint64_t> sums(visible * 3);    // the screen row, weighted down the band
 
   const size_t sourceStride = static_cast<size_t>(pictureWidth) * 4;
-  Span held = {-1, -1};
+  int64_t heldFirst = -1;
+  int32_t heldCount = 0;
   const uint8_t* band = nullptr;
   for (int64_t y = top; y < bottom; ++y) {
-    const Span span = Covered(y - placement.y, placement.height, pictureHeight);
+    const Taps& line = lines[static_cast<size_t>(y - top)];
     // An enlarged picture asks for the same rows again: they are still held.
-    if (span.first != held.first || span.end != held.end) {
-      band = rows(static_cast<int32_t>(span.first), static_cast<int32_t>(span.end - span.first));
+    if (line.first != heldFirst || line.count != heldCount) {
+      band = rows(static_cast<int32_t>(line.first), line.count);
       if (!band) return false;
-      held = span;
+      heldFirst = line.first;
+      heldCount = line.count;
+    }
+    std::fill(sums.begin(), sums.end(), 0);
+    for (int32_t r = 0; r < line.count; ++r) {
+      const uint32_t down = pool[line.weight + r];
+      if (down == 0) continue;
+      const uint8_t* source = band + static_cast<size_t>(r) * sourceStride;
+      for (size_t x = 0; x < visible; ++x) {
+        const Taps& column = columns[x];
+        const uint8_t* in = source + static_cast<size_t>(column.first) * 4;
+        const uint16_t* w = &pool[column.weight];
+        uint32_t b = 0, g = 0, red = 0;
+        for (int32_t c = 0; c < column.count; ++c, in += 4) {
+          b += w[c] * in[0];
+          g += w[c] * in[1];
+          red += w[c] * in[2];
+        }
+        across[x * 3] = b, across[x * 3 + 1] = g, across[x * 3 + 2] = red;
+      }
+      for (size_t i = 0; i < visible * 3; ++i) sums[i] += static_cast<uint64_t>(down) * across[i];
     }
     uint8_t* out = target.pixels + static_cast<size_t>(y) * target.stride + static_cast<size_t>(left) * 4;
-    for (const Span& column : columns) {
-      uint64_t sum[3] = {0, 0, 0};
-      for (int64_t r = 0; r < span.end - span.first; ++r) {
-        const uint8_t* in = band + static_cast<size_t>(r) * sourceStride + static_cast<size_t>(column.first) * 4;
-        for (int64_t c = column.first; c < column.end; ++c, in += 4) {
-          sum[0] += in[0];
-          sum[1] += in[1];
-          sum[2] += in[2];
-        }
-      }
-      const uint64_t count = static_cast<uint64_t>((span.end - span.first) * (column.end - column.first));
-      for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>((sum[i] + count / 2) / count);
-      out += 4;
+    constexpr uint64_t kHalf = uint64_t{kOne} * kOne / 2;
+    for (size_t x = 0; x < visible; ++x, out += 4) {
+      for (int i = 0; i < 3; ++i) out[i] = static_cast<uint8_t>((sums[x * 3 + i] + kHalf) / (uint64_t{kOne} * kOne));
     }
   }
   return true;

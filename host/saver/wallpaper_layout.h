@@ -23,6 +23,17 @@ enum class WallpaperFit { Centre, Tile, Stretch, Fit, Fill };
 // style the platform does not define counts as centre, its default.
 WallpaperFit WallpaperFitOf(const std::string& style, const std::string& tile);
 
+// The other numbering of the same choice, that of the shell's answer
+// (DESKTOP_WALLPAPER_POSITION) and of group policy's WallpaperStyle:
+// 0 centre, 1 tile, 2 stretch, 3 fit, 4 fill, 5 span. False, fit untouched,
+// for any other number.
+bool WallpaperFitOfPosition(int64_t position, WallpaperFit* fit);
+
+// The policy's WallpaperStyle as the registry text holds it; false (fit
+// untouched) when it is missing or no position, so that Control Panel's
+// value applies.
+bool PolicyWallpaperFit(const std::string& text, WallpaperFit* fit);
+
 // Where the picture goes on the screen: its rectangle at the size it is
 // drawn, which may reach past the screen (a centred or filling picture is
 // cropped). A tiled picture repeats its own size from the top-left.
@@ -36,6 +47,11 @@ struct WallpaperPlacement {
 
 WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
                                   int32_t pictureWidth, int32_t pictureHeight);
+
+// The largest reduction (8, 4 or 2; 1 for none) at which a codec that
+// decodes at 1/2, 1/4 or 1/8 of the size (rounding up) still gives at least
+// the size drawn, so that the smooth reduction does the rest.
+int32_t LargestDecodeReduction(int32_t pictureWidth, int32_t pictureHeight, int64_t drawnWidth, int64_t drawnHeight);
 
 // "R G B" as HKCU\Control Panel\Colors keeps Background; each a number from
 // 0 to 255, separated by blanks. Sets rgb to 0xRRGGBB; false (rgb
@@ -59,9 +75,12 @@ void FillPixels(const PixelRows& target, uint32_t rgb);
 using PictureRowReader = std::function<const uint8_t*(int32_t first, int32_t count)>;
 
 // Draws the picture of pictureWidth x pictureHeight where placement says,
-// over what target holds. Each screen pixel is the mean of the picture's
-// pixels it covers (one of them when enlarging). False when the reader
-// failed: the rows drawn so far stay.
+// over what target holds, smoothly as Windows draws a wallpaper: reduced,
+// each screen pixel is the mean of the picture's area it covers (weighted by
+// how much of each pixel it covers); enlarged, it is interpolated between
+// the four nearest pixels. The picture may be a reduced decode of the one
+// placed: only its own size is read here. False when the reader failed: the
+// rows drawn so far stay.
 bool DrawWallpaper(const PixelRows& target, int32_t pictureWidth, int32_t pictureHeight,
                    const WallpaperPlacement& placement, const PictureRowReader& rows);
 

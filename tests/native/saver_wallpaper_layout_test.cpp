@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,23 @@ TEST(WallpaperLayout, StyleAndTileTextsGiveThePlacement) {
   };
   for (const FitCase& c : cases) {
     EXPECT_EQ(WallpaperFitOf(c.style, c.tile), c.fit) << "'" << c.style << "' '" << c.tile << "'";
+  }
+}
+
+TEST(WallpaperLayout, ShellAndPolicyPositionsGiveThePlacement) {
+  using F = WallpaperFit;
+  const std::pair<std::string, F> known[] = {{"0", F::Centre}, {"1", F::Tile}, {"2", F::Stretch},
+                                             {"3", F::Fit},    {"4", F::Fill}, {" 5", F::Fill}};
+  for (const auto& c : known) {
+    WallpaperFit fit = F::Stretch;
+    EXPECT_TRUE(PolicyWallpaperFit(c.first, &fit)) << c.first;
+    EXPECT_EQ(fit, c.second) << c.first;
+  }
+  // Missing or unknown: Control Panel's value applies.
+  for (const std::string bad : {"", "6", "10", "-1", "x"}) {
+    WallpaperFit fit = F::Tile;
+    EXPECT_FALSE(PolicyWallpaperFit(bad, &fit)) << bad;
+    EXPECT_EQ(fit, F::Tile);
   }
 }
 
@@ -68,6 +86,24 @@ TEST(WallpaperLayout, PlacementForEveryStyleAtUnevenSizes) {
     EXPECT_EQ((std::vector<int64_t>{p.tiled, p.x, p.y, p.width, p.height}),
               (std::vector<int64_t>{c.tiled, c.x, c.y, c.width, c.height}))
         << static_cast<int>(c.fit) << " " << c.screenW << "x" << c.screenH << " " << c.pictureW << "x" << c.pictureH;
+  }
+}
+
+TEST(WallpaperLayout, TheCodecsReductionLeavesAtLeastTheSizeDrawn) {
+  struct Case {
+    int32_t pictureW, pictureH;
+    int64_t drawnW, drawnH;
+    int32_t reduction;
+  };
+  const Case cases[] = {
+      {8000, 6000, 1920, 1440, 4},  // a phone photo filling 1080p: 2000 x 1500
+      {3840, 2160, 1920, 1080, 2},  {3840, 2160, 1921, 1080, 1}, {3841, 2161, 1921, 1081, 2},
+      {100, 100, 14, 13, 4},        {7, 7, 1, 1, 8},             {800, 600, 1920, 1440, 1},
+      {0, 600, 1, 1, 1},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LargestDecodeReduction(c.pictureW, c.pictureH, c.drawnW, c.drawnH), c.reduction)
+        << c.pictureW << "x" << c.pictureH << " drawn " << c.drawnW << "x" << c.drawnH;
   }
 }
 
@@ -135,22 +171,23 @@ TEST(WallpaperLayout, DrawingPutsEachScreenPixelWhereThePlacementSays) {
     int32_t screenW, screenH, pictureW, pictureH;
     // (screen x, y) -> the picture pixel it shows, or -1 for the background.
     std::vector<std::vector<int>> expect;
+    int tolerance;  // an enlarged picture is interpolated: within half a pixel's step
   };
   const DrawCase cases[] = {
       // Stretched up: each picture pixel covers a block; the odd screen
       // splits its blocks as the arithmetic says.
-      {WallpaperFit::Stretch, 5, 3, 2, 2, {{0, 0, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 1, 0}, {4, 2, 1, 1}}},
+      {WallpaperFit::Stretch, 5, 3, 2, 2, {{0, 0, 0, 0}, {1, 0, 0, 0}, {2, 0, 0, 0}, {3, 0, 1, 0}, {4, 2, 1, 1}}, 5},
       // Centred and cropped: the screen's corner shows the picture's (2, 2).
-      {WallpaperFit::Centre, 5, 3, 8, 6, {{0, 0, 2, 2}, {4, 2, 6, 4}}},
+      {WallpaperFit::Centre, 5, 3, 8, 6, {{0, 0, 2, 2}, {4, 2, 6, 4}}, 0},
       // Centred and smaller: the background around it.
-      {WallpaperFit::Centre, 5, 4, 1, 1, {{2, 1, 0, 0}, {0, 0, -1, -1}, {3, 1, -1, -1}, {2, 2, -1, -1}}},
+      {WallpaperFit::Centre, 5, 4, 1, 1, {{2, 1, 0, 0}, {0, 0, -1, -1}, {3, 1, -1, -1}, {2, 2, -1, -1}}, 0},
       // Tiled from the top-left, three columns and two rows that do not fit
       // the screen a whole number of times.
-      {WallpaperFit::Tile, 7, 5, 3, 2, {{0, 0, 0, 0}, {2, 1, 2, 1}, {3, 0, 0, 0}, {6, 4, 0, 0}, {5, 3, 2, 1}}},
+      {WallpaperFit::Tile, 7, 5, 3, 2, {{0, 0, 0, 0}, {2, 1, 2, 1}, {3, 0, 0, 0}, {6, 4, 0, 0}, {5, 3, 2, 1}}, 0},
       // Fit: bars of the background on the left and right.
-      {WallpaperFit::Fit, 5, 3, 1, 1, {{0, 1, -1, -1}, {1, 1, 0, 0}, {3, 2, 0, 0}, {4, 0, -1, -1}}},
+      {WallpaperFit::Fit, 5, 3, 1, 1, {{0, 1, -1, -1}, {1, 1, 0, 0}, {3, 2, 0, 0}, {4, 0, -1, -1}}, 0},
       // Fill: cropped top and bottom, no background anywhere.
-      {WallpaperFit::Fill, 5, 3, 3, 4, {{0, 0, 0, 1}, {4, 2, 2, 2}}},
+      {WallpaperFit::Fill, 5, 3, 3, 4, {{0, 0, 0, 1}, {4, 2, 2, 2}}, 5},
   };
   for (const DrawCase& c : cases) {
     Picture picture(c.pictureW, c.pictureH);
@@ -159,8 +196,10 @@ TEST(WallpaperLayout, DrawingPutsEachScreenPixelWhereThePlacementSays) {
     const WallpaperPlacement place = PlaceWallpaper(c.fit, c.screenW, c.screenH, c.pictureW, c.pictureH);
     EXPECT_TRUE(DrawWallpaper(screen.Rows(), c.pictureW, c.pictureH, place, picture.Reader()));
     for (const auto& e : c.expect) {
-      EXPECT_EQ(screen.At(e[0], e[1]), e[2] < 0 ? kBackground : From(e[2], e[3]))
-          << static_cast<int>(c.fit) << " at " << e[0] << "," << e[1];
+      const std::vector<int> want = e[2] < 0 ? kBackground : From(e[2], e[3]), got = screen.At(e[0], e[1]);
+      for (int i = 0; i < 3; ++i) {
+        EXPECT_LE(std::abs(got[i] - want[i]), c.tolerance) << static_cast<int>(c.fit) << " at " << e[0] << "," << e[1];
+      }
     }
     // The padding after each screen row is never written.
     EXPECT_EQ(screen.pixels[static_cast<size_t>(c.screenW) * 4], 0xAB);
@@ -178,6 +217,44 @@ TEST(WallpaperLayout, ShrinkingTakesTheMeanOfTheCoveredPixels) {
   EXPECT_EQ(screen.At(0, 0), (std::vector<int>{5, 10, 7}));
   EXPECT_EQ(screen.At(1, 0), (std::vector<int>{25, 10, 7}));
   EXPECT_EQ(picture.reads, (std::vector<std::pair<int32_t, int32_t>>{{0, 3}}));
+}
+
+// A picture of single-pixel squares, black and white.
+struct Checkerboard : Picture {
+  Checkerboard(int32_t w, int32_t h) : Picture(w, h) {
+    for (size_t i = 0; i < pixels.size(); i += 4) {
+      const size_t n = i / 4;
+      const uint8_t v = ((n % w) + (n / w)) % 2 ? 255 : 0;
+      pixels[i] = pixels[i + 1] = pixels[i + 2] = v;
+    }
+  }
+};
+
+TEST(WallpaperLayout, SmoothScalingGivesGreyNotStripesAndRampsNotSteps) {
+  // Reduced by 1.5 either way, every screen pixel takes in a bit of both
+  // colours: grey within what 1.5 pixels can leave uneven (a pick of
+  // single pixels gives black and white stripes).
+  Checkerboard board(300, 300);
+  Screen reduced(200, 200);
+  EXPECT_TRUE(DrawWallpaper(reduced.Rows(), 300, 300, PlaceWallpaper(WallpaperFit::Stretch, 200, 200, 300, 300),
+                            board.Reader()));
+  long total = 0;
+  for (int32_t y = 0; y < 200; ++y) {
+    for (int32_t x = 0; x < 200; ++x) {
+      const std::vector<int> p = reduced.At(x, y);
+      EXPECT_NEAR(p[0], 128, 16) << x << "," << y;
+      ASSERT_EQ(p[0], p[1]);
+      total += p[0];
+    }
+  }
+  EXPECT_NEAR(total / (200.0 * 200.0), 127.5, 1.0);
+  // Enlarged: a black and a white pixel become a ramp across the middle.
+  Checkerboard pair(2, 1);
+  Screen wide(8, 1);
+  EXPECT_TRUE(DrawWallpaper(wide.Rows(), 2, 1, PlaceWallpaper(WallpaperFit::Stretch, 8, 1, 2, 1), pair.Reader()));
+  std::vector<int> ramp;
+  for (int32_t x = 0; x < 8; ++x) ramp.push_back(wide.At(x, 0)[0]);
+  EXPECT_EQ(ramp, (std::vector<int>{0, 0, 32, 96, 159, 223, 255, 255})) << ::testing::PrintToString(ramp);
 }
 
 TEST(WallpaperLayout, AFailedReadStopsTheDrawing) {

@@ -658,6 +658,12 @@ def audio_rms(raw_path, start_seconds=None, seconds=None):
     return 0.0
 
 
+# The skip reasons of cases that another run of their file tests.
+X86_64_ONLY = "x86_64 only"
+CODE_PAGE_932_ONLY = "code page 932 only"
+OTHER_RUNS_CASE = (X86_64_ONLY, CODE_PAGE_932_ONLY)
+
+
 class WineTestCase(unittest.TestCase):
     """Base class: self.prefix is a fresh prefix for each test method."""
 
@@ -669,10 +675,10 @@ class WineTestCase(unittest.TestCase):
     def setUp(self):
         if ARCH != "x86_64" and os.environ.get("NUMERABO_ALL_CASES") != "1":
             if not self._marked("numerabo_both_arches"):
-                self.skipTest("x86_64 only")
+                self.skipTest(X86_64_ONLY)
         if CODEPAGE != "932" and os.environ.get("NUMERABO_ALL_CASES") != "1":
             if not self._marked("numerabo_code_pages"):
-                self.skipTest("code page 932 only")
+                self.skipTest(CODE_PAGE_932_ONLY)
         reason = unavailable_reason()
         if reason:
             self.skipTest("the %s build cannot run here: %s" % (ARCH, reason))

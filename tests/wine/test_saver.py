@@ -187,18 +187,49 @@ def show_screen(test, colour, corner=None):
     test.assertIsNotNone(harness.wait_screen(shot, lambda i: harness.close_enough(i.pixel(640, 512), colour, 8)))
 
 
-def set_desktop_look(prefix, wallpaper, style, tile="0", background="10 20 30"):
+POLICY_KEY = "HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System"
+
+
+def set_desktop_look(prefix, wallpaper, style, tile="0", background="10 20 30", policy=None):
     """The user's wallpaper (a Windows path), its placement and the
-    background colour, as the display settings store them."""
+    background colour, as the display settings store them; and group
+    policy's wallpaper and style (a pair), or none."""
+    policy_text = ("[-%s]\r\n" % POLICY_KEY if policy is None else
+                   '[%s]\r\n"Wallpaper"="%s"\r\n"WallpaperStyle"="%s"\r\n'
+                   % (POLICY_KEY, policy[0].replace("\\", "\\\\"), policy[1]))
     text = ("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\r\n"
             '"Wallpaper"="%s"\r\n"WallpaperStyle"="%s"\r\n"TileWallpaper"="%s"\r\n\r\n'
-            '[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"Background"="%s"\r\n'
-            % (wallpaper.replace("\\", "\\\\"), style, tile, background))
+            '[HKEY_CURRENT_USER\\Control Panel\\Colors]\r\n"Background"="%s"\r\n\r\n%s'
+            % (wallpaper.replace("\\", "\\\\"), style, tile, background, policy_text))
     with open(prefix.c("look.reg"), "wb") as f:
         f.write(b"\xff\xfe" + text.encode("utf-16-le"))
     code, _ = prefix.run("reg", "import", "C:\\look.reg", cwd=prefix.drive_c)
     os.remove(prefix.c("look.reg"))
     return code
+
+
+def transcoded_wallpaper(prefix):
+    """Unix path of Windows' own copy of the wallpaper shown,
+    %APPDATA%\\Microsoft\\Windows\\Themes\\TranscodedWallpaper."""
+    roaming = [p for p in glob.glob(os.path.join(prefix.drive_c, "users", "*", "AppData", "Roaming"))
+               if os.sep + "Public" + os.sep not in p]
+    folder = os.path.join(roaming[0], "Microsoft", "Windows", "Themes")
+    os.makedirs(folder, exist_ok=True)
+    return os.path.join(folder, "TranscodedWallpaper")
+
+
+def make_large_jpeg(path, size, colours):
+    """A JPEG of size in four quarters of colours, through cjpeg: ImageMagick
+    refuses pictures this large."""
+    w, h = size
+    rows = [bytes(colours[i]) * (w // 2) + bytes(colours[i + 1]) * (w - w // 2) for i in (0, 2)]
+    cjpeg = subprocess.Popen(["cjpeg", "-quality", "90", "-outfile", path], stdin=subprocess.PIPE)
+    cjpeg.stdin.write(b"P6 %d %d 255\n" % (w, h))
+    for y in range(h):
+        cjpeg.stdin.write(rows[y >= h // 2])
+    cjpeg.stdin.close()
+    if cjpeg.wait() != 0:
+        raise RuntimeError("cjpeg failed")
 
 
 def make_quarters(path, size, colours):
@@ -460,33 +491,64 @@ class StandInTest(harness.WineTestCase):
                 self.assertTrue(harness.close_enough(picture.pixel(x, y), want, tolerance),
                                 (x, y, picture.pixel(x, y), want))
 
+    def start_on_desktop(self, *desktop):
+        """Starts the host with /s through the helper that puts it on a
+        desktop of its own (Screen-saver, or the one named); returns the
+        helper's Popen once it has started the host."""
+        start = self.prefix.start(harness.helper_binary("saver_desktop_start"), *desktop,
+                                  str(int(60 * harness.RUN.patience)), "C:\\Numerabo\\" + harness.HOST_NAME, "/s",
+                                  stdout=subprocess.PIPE)
+        self.assertEqual(harness.read_line(start.stdout, 30 * harness.RUN.patience).strip(), b"started")
+        return start
+
+    def run_show(self, expect, tolerance, start=None):
+        """One show (the host already started through start, or now): the
+        body's desktop is expect, and Escape ends the host. Returns the
+        seconds from the start to the renderer's window."""
+        t0 = time.time()
+        host = start or self.prefix.start(self.prefix.c("Numerabo", harness.HOST_NAME), "/s")
+        window = harness.wait_window(RENDERER_TITLE, timeout=30)
+        self.assertIsNotNone(window, "no renderer window")
+        elapsed = time.time() - t0
+        self.assert_desktop_picture(expect, tolerance)
+        escape_renderer(self, window)
+        if start:
+            self.assertEqual(harness.read_line(start.stdout, 10 * harness.RUN.patience).strip(), b"exit 0",
+                             "the host did not end with its renderer")
+        self.assertIsNotNone(harness.wait_exit(host, 10), "the host outlives the renderer")
+        self.assertEqual(prefix_processes(self.prefix), [])
+        return elapsed
+
+    def wait_plain_screen(self, colour):
+        """The last show's window is gone from the screen, too."""
+        shot = os.path.join(self.prefix.path, "flat.png")
+        self.assertIsNotNone(harness.wait_screen(shot, lambda i: i.region_mean(0, 0, 1024, 768) == colour))
+
     @harness.both_arches
     def test_an_idle_start_on_the_screen_saver_desktop_shows_the_wallpaper(self):
-        # Under Wine the host's thread is on "Screen-saver" while the capture
-        # still sees the X screen: the covering window (not of one colour, so
-        # only the desktop's name can make the choice) must not be the picture.
+        # Under Wine the host's thread is on the desktop named while the
+        # capture still sees the X screen: the covering window (not of one
+        # colour, so only the desktop's name can make the choice) must not be
+        # the picture on "Screen-saver", and must be it on any other desktop.
         self.prefix.install()
         make_quarters(self.prefix.c("wall.jpg"), (800, 600), QUARTERS)
         self.assertEqual(set_desktop_look(self.prefix, "C:\\wall.jpg", "2"), 0)
-        show_screen(self, (200, 60, 160), corner=(20, 220, 40))
-        start = self.prefix.start(harness.helper_binary("saver_desktop_start"), str(int(60 * harness.RUN.patience)),
-                                  "C:\\Numerabo\\" + harness.HOST_NAME, "/s", stdout=subprocess.PIPE)
-        self.assertEqual(harness.read_line(start.stdout, 30 * harness.RUN.patience).strip(), b"started")
-        window = harness.wait_window(RENDERER_TITLE, timeout=30)
-        self.assertIsNotNone(window, "no renderer window")
+        colour, corner = (200, 60, 160), (20, 220, 40)
+        show_screen(self, colour, corner=corner)
         # Stretched: each quarter of the screen is one of the wallpaper's,
         # away from the blurred seams of the JPEG.
         quarter = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
             QUARTERS[(x >= 640) + 2 * (y >= 512)]
-        self.assert_desktop_picture(quarter, 16)
-        escape_renderer(self, window)
-        self.assertEqual(harness.read_line(start.stdout, 10 * harness.RUN.patience).strip(), b"exit 0",
-                         "the host did not end with its renderer")
-        self.assertEqual(harness.wait_exit(start, 10), 0)
-        self.assertEqual(prefix_processes(self.prefix), [])
+        captured = lambda x, y: corner if x < 64 and y < 64 else colour
+        for desktop, expect in (((), quarter), (("/desktop:SCREEN-SAVER",), quarter),
+                                (("/desktop:Desktop 2",), captured)):
+            with self.subTest(desktop=desktop):
+                shot = os.path.join(self.prefix.path, "shown.png")
+                self.assertIsNotNone(harness.wait_screen(shot, lambda i: i.pixel(640, 512) == colour))
+                self.run_show(expect, 16, start=self.start_on_desktop(*desktop))
 
     def test_a_flat_screen_gives_the_wallpaper_in_its_place_or_the_colour_alone(self):
-        folder = self.prefix.install()
+        self.prefix.install()
         # A PNG fitted: 1280 x 640 across the middle, bars above and below.
         make_quarters(self.prefix.c("fit.png"), (400, 200), QUARTERS)
         fitted = lambda x, y: BACKGROUND if y < 192 or y >= 832 else \
@@ -497,23 +559,124 @@ class StandInTest(harness.WineTestCase):
         tiled = lambda x, y: QUARTERS[(x % 300 >= 150) + 2 * (y % 200 >= 100)]
         with open(self.prefix.c("junk.jpg"), "wb") as f:
             f.write(b"\xff\xd8\xff\xe0 not a picture" * 100)
-        cases = [("C:\\fit.png", "6", "0", fitted), ("C:\\tile.gif", "0", "1", tiled),
-                 ("C:\\missing.jpg", "10", "0", lambda x, y: BACKGROUND),
-                 ("C:\\junk.jpg", "2", "0", lambda x, y: BACKGROUND)]
+        # A phone photo's 48 megapixels, filling the screen (cropped left and
+        # right), and a file of gigabytes that is never read whole.
+        make_large_jpeg(self.prefix.c("large.jpg"), (8000, 6000), QUARTERS)
+        with open(self.prefix.c("huge.jpg"), "wb") as f:
+            f.truncate(3 << 30)
+        # Windows' copy of the picture shown, stretched where it stands in.
+        copy = list(reversed(QUARTERS))
+        stretched = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            copy[(x >= 640) + 2 * (y >= 512)]
+        quartered = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        # (wallpaper, style, tile, policy's wallpaper and style, expect, tolerance)
+        cases = [("C:\\fit.png", "6", "0", None, fitted, 4), ("C:\\tile.gif", "0", "1", None, tiled, 0),
+                 ("C:\\missing.jpg", "10", "0", None, lambda x, y: BACKGROUND, 0),
+                 ("C:\\junk.jpg", "2", "0", None, lambda x, y: BACKGROUND, 0),
+                 ("C:\\large.jpg", "10", "0", None, quartered, 16),
+                 # Policy outranks Control Panel: its picture, "fit" (3) over "stretch".
+                 ("C:\\tile.gif", "2", "0", ("C:\\fit.png", "3"), fitted, 4),
+                 # From here Windows' copy is there: a solid colour leaves it
+                 # out, a wallpaper that cannot be read gives it.
+                 ("", "2", "0", None, lambda x, y: BACKGROUND, 0),
+                 ("C:\\missing.jpg", "2", "0", None, stretched, 16),
+                 ("C:\\huge.jpg", "2", "0", None, stretched, 16)]
         grey = (90, 90, 90)
         show_screen(self, grey)
-        shot = os.path.join(self.prefix.path, "flat.png")
-        for wallpaper, style, tile, expect in cases:
-            with self.subTest(wallpaper=wallpaper):
-                # The last show's window is gone from the screen, too.
-                self.assertIsNotNone(harness.wait_screen(shot, lambda i: i.region_mean(0, 0, 1024, 768) == grey))
-                self.assertEqual(set_desktop_look(self.prefix, wallpaper, style, tile), 0)
-                host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
-                window = harness.wait_window(RENDERER_TITLE, timeout=30)
-                self.assertIsNotNone(window, "no renderer window")
-                self.assert_desktop_picture(expect, 0 if expect is not fitted else 4)
-                escape_renderer(self, window)
-                self.assertIsNotNone(harness.wait_exit(host, 5), "the host outlives the renderer")
+        for wallpaper, style, tile, policy, expect, tolerance in cases:
+            with self.subTest(wallpaper=wallpaper, policy=policy):
+                if wallpaper == "":
+                    make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), copy)
+                    os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
+                self.wait_plain_screen(grey)
+                self.assertEqual(set_desktop_look(self.prefix, wallpaper, style, tile, policy=policy), 0)
+                self.run_show(expect, tolerance)
+
+    @harness.both_arches
+    def test_a_wallpaper_that_never_answers_gives_windows_copy_within_the_bound(self):
+        # A named pipe that a Linux process holds open without writing: a
+        # read of it waits for ever, as one of a share off the network can.
+        self.prefix.install()
+        pipe = self.prefix.c("never.jpg")
+        os.mkfifo(pipe)
+        holder = subprocess.Popen(["sh", "-c", 'exec 3>"$0"; exec sleep 600', pipe], start_new_session=True)
+        self.addCleanup(lambda: (holder.kill(), holder.wait()))
+        make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), QUARTERS)
+        os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\never.jpg", "2"), 0)
+        grey = (90, 90, 90)
+        show_screen(self, grey)
+        quarter = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        elapsed = self.run_show(quarter, 16)
+        # Loosely, for a loaded machine: a start that waited on the pipe
+        # would never show at all.
+        self.assertLess(elapsed, 10 * harness.RUN.patience)
+
+    @harness.both_arches
+    def test_a_codec_that_decodes_at_a_fraction_of_the_size_is_asked_for_it(self):
+        # The tests' own codec (Wine's JPEG codec has no reduced decoding), in
+        # this prefix only: an 8000 x 6000 picture stretched over 1280 x 1024
+        # is asked for at 1/4, 2000 x 1500, each row once and in order.
+        self.prefix.install()
+        shutil.copy(os.path.join(harness.RUN.build_dir, "helpers", "reducing_codec.dll"),
+                    self.prefix.c("reducing_codec.dll"))
+        codec = "{6E756D72-6463-3031-9A10-272727272701}"
+        classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\"
+        text = ("Windows Registry Editor Version 5.00\r\n\r\n"
+                '[%s%s]\r\n"FriendlyName"="test codec"\r\n"ContainerFormat"="%s"\r\n\r\n'
+                '[%s%s\\InprocServer32]\r\n@="C:\\\\reducing_codec.dll"\r\n"ThreadingModel"="Both"\r\n\r\n'
+                '[%s%s\\Patterns\\0]\r\n"Position"=dword:00000000\r\n"Length"=dword:00000008\r\n'
+                '"Pattern"=hex:4e,55,4d,52,44,43,30,31\r\n"Mask"=hex:ff,ff,ff,ff,ff,ff,ff,ff\r\n\r\n'
+                '[%s{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance\\%s]\r\n"CLSID"="%s"\r\n'
+                % (classes, codec, codec, classes, codec, classes, codec, classes, codec, codec))
+        with open(self.prefix.c("codec.reg"), "wb") as f:
+            f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+        self.assertEqual(self.prefix.run("reg", "import", "C:\\codec.reg", cwd=self.prefix.drive_c)[0], 0)
+        with open(self.prefix.c("photo.nrd"), "wb") as f:
+            f.write(b"NUMRDC01" + (8000).to_bytes(4, "little") + (6000).to_bytes(4, "little") +
+                    bytes(c for colour in QUARTERS for c in colour))
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\photo.nrd", "2"), 0)
+        show_screen(self, (90, 90, 90))
+        quarter = lambda x, y: None if abs(x - 640) < 4 or abs(y - 512) < 4 else \
+            QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        self.run_show(quarter, 2)
+        with open(self.prefix.c("reducing_codec.log")) as f:
+            copies = [line.split() for line in f.read().splitlines()]
+        self.assertEqual({tuple(c[:3]) for c in copies}, {("reduced", "2000", "1500")})
+        rows = [(int(c[3]), int(c[4])) for c in copies]
+        self.assertEqual([first for first, _ in rows], [0] + [first + count for first, count in rows[:-1]])
+        self.assertEqual(rows[-1][0] + rows[-1][1], 1500)
+
+    @harness.both_arches
+    def test_the_shells_answer_outranks_the_registry(self):
+        # The tests' own server of the shell's class, in this prefix only.
+        self.prefix.install()
+        shutil.copy(os.path.join(harness.RUN.build_dir, "helpers", "shell_wallpaper.dll"),
+                    self.prefix.c("shell_wallpaper.dll"))
+        key = "HKLM\\Software\\Classes\\CLSID\\{C2CF3110-460E-4FC1-B9D0-8A1C0C9CC4BD}\\InprocServer32"
+        for value in (["/ve", "/d", "C:\\shell_wallpaper.dll"], ["/v", "ThreadingModel", "/d", "Both"]):
+            self.assertEqual(self.prefix.run("reg", "add", key, *value, "/f", cwd=self.prefix.drive_c)[0], 0)
+        make_quarters(self.prefix.c("fit.png"), (400, 200), QUARTERS)
+        make_quarters(self.prefix.c("wall.jpg"), (800, 600), list(reversed(QUARTERS)))
+        make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), list(reversed(QUARTERS)))
+        os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
+        shell_colour = (70, 80, 90)
+        fitted = lambda x, y: shell_colour if y < 192 or y >= 832 else \
+            None if abs(x - 640) < 4 or abs(y - 512) < 4 else QUARTERS[(x >= 640) + 2 * (y >= 512)]
+        # (the shell's path, position) over Control Panel's wall.jpg stretched:
+        # "fit" (3); a solid colour (an empty path) with Windows' copy there.
+        cases = [("C:\\fit.png", 3, fitted, 4), ("", 2, lambda x, y: shell_colour, 0)]
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\wall.jpg", "2"), 0)
+        grey = (90, 90, 90)
+        show_screen(self, grey)
+        for path, position, expect, tolerance in cases:
+            with self.subTest(path=path):
+                with open(self.prefix.c("shell_wallpaper.txt"), "w") as f:
+                    f.write("%s\n%d\n%d %d %d\n" % ((path, position) + shell_colour))
+                self.wait_plain_screen(grey)
+                self.run_show(expect, tolerance)
 
 
 class SaverInstallTest(harness.WineTestCase):

@@ -1,8 +1,9 @@
 // Test helper: starts a program the way Windows starts an idle screen saver,
-// on the window station's own desktop "Screen-saver" instead of the user's,
+// on the window station's own desktop "Screen-saver" instead of the user's
+// (or on a desktop of the name given, as virtual-desktop tools make them),
 // prints "started", waits for the program's end and prints "exit <code>"
 // (or "no-desktop", "no-start", "still-running").
-//   saver_desktop_start.exe <seconds to wait> <program> [arguments...]
+//   saver_desktop_start.exe [/desktop:<name>] <seconds to wait> <program> [arguments...]
 #include <windows.h>
 #include <shellapi.h>
 
@@ -13,6 +14,12 @@
 int main() {
   int argc = 0;
   wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::wstring name = L"Screen-saver";
+  if (argv && argc > 1 && std::wcsncmp(argv[1], L"/desktop:", 9) == 0) {
+    name = argv[1] + 9;
+    ++argv;
+    --argc;
+  }
   if (!argv || argc < 3) {
     std::printf("usage\n");
     return 2;
@@ -21,15 +28,15 @@ int main() {
   std::wstring commandLine = L"\"" + std::wstring(argv[2]) + L"\"";
   for (int i = 3; i < argc; ++i) commandLine += L" " + std::wstring(argv[i]);
 
-  HDESK desktop = CreateDesktopW(L"Screen-saver", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+  HDESK desktop = CreateDesktopW(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
   if (!desktop) {
     std::printf("no-desktop %lu\n", GetLastError());
     return 1;
   }
-  wchar_t desktopName[] = L"WinSta0\\Screen-saver";
+  std::wstring desktopName = L"WinSta0\\" + name;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
-  startup.lpDesktop = desktopName;
+  startup.lpDesktop = &desktopName[0];
   PROCESS_INFORMATION process = {};
   if (!CreateProcessW(argv[2], &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &process)) {

@@ -1,0 +1,24 @@
+// What the user's desktop shows without windows, as the platform answers
+// it: the wallpaper's file, its placement and the background colour.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/saver/wallpaper_layout.h"
+
+namespace numerabo {
+
+struct DesktopLook {
+  std::wstring wallpaper;  // "" where the user chose a solid colour
+  WallpaperFit fit = WallpaperFit::Centre;
+  uint32_t background = 0;  // 0xRRGGBB
+};
+
+// Asks the shell first (Windows 8 and later: the primary monitor's picture,
+// also of a slideshow or of Windows spotlight, with group policy already
+// applied); where the shell cannot answer, group policy's values, then
+// Control Panel's. Needs COM on the calling thread.
+DesktopLook ReadDesktopLook();
+
+}  // namespace numerabo
