@@ -81,14 +81,44 @@ WallpaperRead ReadWhole(const std::wstring& path, size_t largest, std::vector<ui
   return outcome;
 }
 
+// A card reader without a card would otherwise raise "no disk" boxes.
+// SetThreadErrorMode came with Windows 7; on Vista the process's error mode
+// serves, for the moment of the read (the host's other thread only waits).
+class NoErrorBoxes {
+ public:
+  NoErrorBoxes() {
+    using SetThreadMode = BOOL(WINAPI*)(DWORD, DWORD*);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    setThreadMode_ = kernel ? reinterpret_cast<SetThreadMode>(
+                                  reinterpret_cast<void*>(GetProcAddress(kernel, "SetThreadErrorMode")))
+                            : nullptr;
+    if (setThreadMode_) {
+      setThreadMode_(kQuiet, &oldMode_);
+    } else {
+      oldMode_ = SetErrorMode(kQuiet);
+    }
+  }
+  ~NoErrorBoxes() {
+    if (setThreadMode_) {
+      setThreadMode_(oldMode_, nullptr);
+    } else {
+      SetErrorMode(oldMode_);
+    }
+  }
+  NoErrorBoxes(const NoErrorBoxes&) = delete;
+  NoErrorBoxes& operator=(const NoErrorBoxes&) = delete;
+
+ private:
+  static constexpr DWORD kQuiet = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+  BOOL(WINAPI* setThreadMode_)(DWORD, DWORD*) = nullptr;
+  DWORD oldMode_ = 0;
+};
+
 DWORD WINAPI ReadingThread(void* parameter) {
   std::unique_ptr<std::shared_ptr<ReadJob>> held(static_cast<std::shared_ptr<ReadJob>*>(parameter));
   ReadJob& job = **held;
-  // A card reader without a card would otherwise raise "no disk" boxes.
-  DWORD oldMode = 0;
-  SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
+  NoErrorBoxes quiet;
   job.outcome = ReadWhole(job.path, job.largest, &job.bytes);
-  SetThreadErrorMode(oldMode, nullptr);
   return 0;
 }
 
