@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../com_server.h"
+
 namespace {
 
 const CLSID kCodecClass = {0x6e756d72, 0x6463, 0x3031, {0x9a, 0x10, 0x27, 0x27, 0x27, 0x27, 0x27, 0x01}};
@@ -212,39 +214,10 @@ class Decoder final : public IWICBitmapDecoder {
   BYTE colours_[12] = {};
 };
 
-class Factory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    Decoder* decoder = new Decoder();
-    const HRESULT result = decoder->QueryInterface(iid, out);
-    decoder->Release();
-    return result;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory g_factory;
-
 }  // namespace
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  if (!IsEqualCLSID(clsid, kCodecClass)) {
-    *out = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
-  }
-  return g_factory.QueryInterface(iid, out);
+  return ServeClass<Decoder>(clsid, kCodecClass, iid, out);
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }

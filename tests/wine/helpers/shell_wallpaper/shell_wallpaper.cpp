@@ -13,6 +13,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "../com_server.h"
+
 namespace {
 
 const CLSID kDesktopWallpaperClass = {0xc2cf3110, 0x460e, 0x4fc1, {0xb9, 0xd0, 0x8a, 0x1c, 0x0c, 0x9c, 0xc4, 0xbd}};
@@ -108,39 +110,10 @@ class Wallpaper final : public IDesktopWallpaper {
   LONG refs_ = 1;
 };
 
-class Factory : public IClassFactory {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IClassFactory)) {
-      *out = static_cast<IClassFactory*>(this);
-      return S_OK;
-    }
-    *out = nullptr;
-    return E_NOINTERFACE;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
-    *out = nullptr;
-    if (outer) return CLASS_E_NOAGGREGATION;
-    Wallpaper* object = new Wallpaper();
-    const HRESULT result = object->QueryInterface(iid, out);
-    object->Release();
-    return result;
-  }
-  HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-};
-
-Factory g_factory;
-
 }  // namespace
 
 extern "C" HRESULT WINAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  if (!IsEqualCLSID(clsid, kDesktopWallpaperClass)) {
-    *out = nullptr;
-    return CLASS_E_CLASSNOTAVAILABLE;
-  }
-  return g_factory.QueryInterface(iid, out);
+  return ServeClass<Wallpaper>(clsid, kDesktopWallpaperClass, iid, out);
 }
 
 extern "C" HRESULT WINAPI DllCanUnloadNow() { return S_FALSE; }
