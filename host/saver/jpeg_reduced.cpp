@@ -24,7 +24,8 @@ struct Huffman {
   uint8_t fastLength[1 << kFastBits] = {};  // 0: the code is longer than kFastBits
   uint8_t fastValue[1 << kFastBits] = {};
   // For AC tables: a code and the value after it that both fit in the
-  // lookahead, as value * 256 + run * 16 + bits of both; 0 where not.
+  // lookahead, as value * 256 + run * 16 + bits of both (value 0: end of
+  // block or 16 zeros); 0 where not.
   int32_t fastCoefficient[1 << kFastBits] = {};
   int32_t maxCode[17] = {};  // the last code of each length, -1 where there is none
   int32_t valueOffset[17] = {};
@@ -39,6 +40,7 @@ struct Huffman {
 struct BlockTransform {
   int columns = 1, rows = 1;
   int8_t slotOf[64];  // zigzag index -> slot among the columns x rows coefficients, or -1
+  int lastSlotted = 0;  // the last zigzag index with a slot
   const float* columnBasis = nullptr;  // [pixel][frequency], 8 a row
   const float* rowBasis = nullptr;
 };
@@ -102,7 +104,11 @@ bool ReadHuffman(const uint8_t* p, size_t length, size_t* used, Header* header) 
   }
   for (int look = 0; look < (1 << kFastBits); ++look) {
     const int length = table.fastLength[look], run = table.fastValue[look] >> 4, size = table.fastValue[look] & 15;
-    if (length == 0 || size == 0 || length + size > kFastBits) continue;
+    if (length == 0 || length + size > kFastBits) continue;
+    if (size == 0) {  // end of block, or a run of 16 zeros: the value part stays 0
+      table.fastCoefficient[look] = run * 16 + length;
+      continue;
+    }
     const int32_t raw = (look >> (kFastBits - length - size)) & ((1 << size) - 1);
     const int32_t value = raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw;
     table.fastCoefficient[look] = value * 256 + run * 16 + length + size;
@@ -328,6 +334,7 @@ void MakeTransform(int columns, int rows, BlockTransform* transform) {
   for (int z = 0; z < 64; ++z) {
     const int row = kZigzagToGrid[z] / 8, column = kZigzagToGrid[z] % 8;
     transform->slotOf[z] = static_cast<int8_t>(row < rows && column < columns ? row * columns + column : -1);
+    if (transform->slotOf[z] >= 0) transform->lastSlotted = z;
   }
   transform->columnBasis = &bases.of[columns][0][0];
   transform->rowBasis = &bases.of[rows][0][0];
@@ -358,10 +365,18 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     bits.Ensure();
     if (const int32_t fast = ac.fastCoefficient[bits.Peek(kFastBits)]) {
       bits.Skip(fast & 15);
+      const int32_t value = fast >> 8;
+      if (value == 0) {
+        if ((fast & 0xF0) != 0xF0) break;  // end of block
+        z += 16;
+        continue;
+      }
       z += (fast >> 4) & 15;
       if (z > 63) return false;
-      const int slot = reduction.slotOf[z];
-      if (slot >= 0) coefficients[slot] = (fast >> 8) * quant[z];
+      if (z <= reduction.lastSlotted) {
+        const int slot = reduction.slotOf[z];
+        if (slot >= 0) coefficients[slot] = value * quant[z];
+      }
       ++z;
       continue;
     }
@@ -376,7 +391,7 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     z += run;
     if (z > 63) return false;
     const int32_t value = bits.Receive(acSize);
-    const int slot = reduction.slotOf[z];
+    const int slot = reduction.slotOf[z];  // z <= 63
     if (slot >= 0) coefficients[slot] = value * quant[z];
     ++z;
   }
