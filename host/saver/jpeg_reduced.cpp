@@ -258,18 +258,21 @@ struct BitReader {
   uint64_t buffer = 0;  // the next bits from the top
   int count = 0;
   int padded = 0;  // zeros fed at the bottom of buffer
-  bool stopped = false;
+  size_t limit = 0;  // size, or 0 once stopped at a marker or the end
 
   void Fill() {
     while (count <= 56) {
+      if (pos < limit && bytes[pos] != 0xFF) {
+        buffer |= uint64_t{bytes[pos++]} << (56 - count);
+        count += 8;
+        continue;
+      }
       uint32_t byte = 0;
-      if (!stopped && pos < size && bytes[pos] != 0xFF) {
-        byte = bytes[pos++];
-      } else if (!stopped && pos + 1 < size && bytes[pos] == 0xFF && bytes[pos + 1] == 0) {
+      if (pos + 1 < limit && bytes[pos + 1] == 0) {
         byte = 0xFF;
         pos += 2;
       } else {
-        stopped = true;  // pos stays at the marker
+        limit = 0;  // pos stays at the marker
         padded += 8;
       }
       buffer |= uint64_t{byte} << (56 - count);
@@ -432,7 +435,7 @@ bool Restart(BitReader& bits, int expected) {
   bits.pos = pos + 1;
   bits.buffer = 0;
   bits.count = bits.padded = 0;
-  bits.stopped = false;
+  bits.limit = bits.size;
   return true;
 }
 
@@ -522,6 +525,7 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
   }
   static const Colour colour;
   BitReader bits{bytes, size, header.scanStart};
+  bits.limit = size;
   const int32_t rowsPerMcu = header.vMax * blockSize;
   uint64_t mcu = 0;
   int restarts = 0;
