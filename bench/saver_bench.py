@@ -230,7 +230,8 @@ def main():
     fulls = [r[3][0] for r in runs_of[huge]]
     print("%-*s  %s  %8.1f" % (width, "full-size read and decode of the 8000 x 6000 JPEG (ms)",
                                " ".join("%8.1f" % v for v in fulls), statistics.median(fulls)))
-    print("codec's own reduced decoding of that JPEG here: %s" % runs_of[huge][0][3][1])
+    print("reduced decoding of that JPEG here (the codec's own, else the host's for baseline JPEG): %s"
+          % runs_of[huge][0][3][1])
     for label in (large, huge):
         print("stand-in, %s: %.0f ms beside a capture of %.0f ms (target: at most 250 ms)"
               % (label, median[label, 1], median[label, 0]))

@@ -2,8 +2,8 @@
 // decodes it at its full size, a band of rows at a time, through the host's
 // own code, and prints "full-decode-ms <ms>" (reading included, as the
 // stand-in's figure includes it) and "reduced-decoding <yes|no>": whether the
-// codec offers to decode it at a fraction of its size for a 1920 x 1080
-// screen, as the stand-in asks.
+// stand-in decodes it at a fraction of its size for a 1920 x 1080 screen
+// (with the codec's reduced decoding, else with its own for baseline JPEG).
 //   wallpaper_decode.exe <file>
 #include <windows.h>
 #include <shellapi.h>

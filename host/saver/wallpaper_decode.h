@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/saver/jpeg_reduced.h"
 #include "host/saver/wallpaper_layout.h"
 
 namespace numerabo {
@@ -22,7 +23,9 @@ class WallpaperPicture {
   // bytes must outlive the picture. Where the codec decodes at a fraction of
   // the size (a JPEG at 1/2, 1/4 or 1/8), the smallest fraction that is
   // still at least the size drawn for fit on a screen of screenWidth x
-  // screenHeight is taken; the drawing reduces the rest smoothly. False when
+  // screenHeight is taken; the drawing reduces the rest smoothly. Where the
+  // system's JPEG codec decodes only whole pictures (Wine's, some older
+  // systems'), a baseline JPEG is decoded so by this program's own decoder. False when
   // the bytes are no picture the platform decodes. reduce false: always at
   // full size.
   bool Open(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
@@ -34,7 +37,7 @@ class WallpaperPicture {
   // The size decoded, which the rows have.
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  bool Reduced() const { return reduced_ != nullptr; }
+  bool Reduced() const { return reduced_ != nullptr || !own_.pixels.empty(); }
 
   // count rows from first on as blue, green, red and a fourth byte, one
   // after the other; valid until the next call. Null when they cannot be read.
@@ -42,6 +45,7 @@ class WallpaperPicture {
 
  private:
   bool OpenReduced(int64_t drawnWidth, int64_t drawnHeight);
+  bool OpenOwnReduced(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth, int32_t screenHeight);
   bool CopyRows(int32_t first, int32_t count, uint8_t* out);
 
   IWICImagingFactory* factory_ = nullptr;
@@ -56,6 +60,7 @@ class WallpaperPicture {
   std::vector<uint8_t> band_;
   int32_t heldFirst_ = 0, heldCount_ = 0;  // the rows band_ holds
   std::vector<uint8_t> packed_;  // rows in the frame's own layout
+  ReducedJpeg own_;  // the whole picture at the reduced size, where decoded here
 };
 
 }  // namespace numerabo

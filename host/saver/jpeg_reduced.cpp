@@ -1,0 +1,582 @@
+#include "host/saver/jpeg_reduced.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace numerabo {
+namespace {
+
+// Where each coefficient of a block's zigzag order sits in its 8 x 8 grid.
+constexpr uint8_t kZigzagToGrid[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,
+                                       12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,
+                                       35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+                                       58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+
+constexpr int kFastBits = 10;
+// The reduced picture is held whole: larger ones are left to the system.
+constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
+
+struct Huffman {
+  bool present = false;
+  uint8_t fastLength[1 << kFastBits] = {};  // 0: the code is longer than kFastBits
+  uint8_t fastValue[1 << kFastBits] = {};
+  // For AC tables: a code and the value after it that both fit in the
+  // lookahead, as value * 256 + run * 16 + bits of both (value 0: end of
+  // block or 16 zeros); 0 where not.
+  int32_t fastCoefficient[1 << kFastBits] = {};
+  int32_t maxCode[17] = {};  // the last code of each length, -1 where there is none
+  int32_t valueOffset[17] = {};
+  int32_t valueCount = 0;
+  uint8_t values[256] = {};
+};
+
+// How a component's blocks are transformed: the lowest columns x rows
+// frequencies of each 8 x 8 block give columns x rows pixels. Luma gives
+// 8 / reduction a side; a subsampled component gives as many more as its
+// subsampling, up to 8, so it needs no upsampling where that fits.
+struct BlockTransform {
+  int columns = 1, rows = 1;
+  int8_t slotOf[64];  // zigzag index -> slot among the columns x rows coefficients, or -1
+  int lastSlotted = 0;  // the last zigzag index with a slot
+  const float* columnBasis = nullptr;  // [pixel][frequency], 8 a row
+  const float* rowBasis = nullptr;
+};
+
+struct Component {
+  int id = 0;
+  int h = 1, v = 1;  // sampling factors
+  int quant = 0;
+  int dcTable = 0, acTable = 0;
+  int predictor = 0;
+  std::vector<uint8_t> plane;  // one row of MCUs at the reduced size
+  size_t stride = 0;
+  std::vector<int32_t> columnOf;  // the plane's column for each output column
+  BlockTransform transform;
+};
+
+struct Header {
+  int32_t width = 0, height = 0;
+  int componentCount = 0;
+  Component components[3];
+  int scanOrder[3] = {};
+  int hMax = 1, vMax = 1;
+  bool rgb = false;
+  int adobeTransform = -1;
+  uint32_t restartInterval = 0;
+  bool quantPresent[4] = {};
+  uint16_t quant[4][64] = {};  // in zigzag order
+  Huffman dc[4], ac[4];
+  size_t scanStart = 0;
+};
+
+uint32_t Be16(const uint8_t* p) { return (uint32_t{p[0]} << 8) | p[1]; }
+
+bool ReadHuffman(const uint8_t* p, size_t length, size_t* used, Header* header) {
+  if (length < 17) return false;
+  const int tableClass = p[0] >> 4, id = p[0] & 15;
+  if (tableClass > 1 || id > 3) return false;
+  int32_t total = 0;
+  for (int i = 1; i <= 16; ++i) total += p[i];
+  if (total > 256 || length < size_t(17 + total)) return false;
+  Huffman& table = tableClass == 0 ? header->dc[id] : header->ac[id];
+  table = Huffman();
+  std::memcpy(table.values, p + 17, static_cast<size_t>(total));
+  table.valueCount = total;
+  int32_t code = 0, index = 0;
+  for (int length = 1; length <= 16; ++length) {
+    const int count = p[length];
+    table.valueOffset[length] = index - code;
+    table.maxCode[length] = count ? code + count - 1 : -1;
+    for (int i = 0; i < count; ++i, ++code, ++index) {
+      if (length <= kFastBits) {
+        const int shift = kFastBits - length;
+        for (int fill = code << shift; fill < ((code + 1) << shift); ++fill) {
+          table.fastLength[fill] = static_cast<uint8_t>(length);
+          table.fastValue[fill] = table.values[index];
+        }
+      }
+    }
+    if (code > (1 << length)) return false;  // more codes than the length has
+    code <<= 1;
+  }
+  for (int look = 0; look < (1 << kFastBits); ++look) {
+    const int length = table.fastLength[look], run = table.fastValue[look] >> 4, size = table.fastValue[look] & 15;
+    if (length == 0 || length + size > kFastBits) continue;
+    if (size == 0) {  // end of block, or a run of 16 zeros: the value part stays 0
+      table.fastCoefficient[look] = run * 16 + length;
+      continue;
+    }
+    const int32_t raw = (look >> (kFastBits - length - size)) & ((1 << size) - 1);
+    const int32_t value = raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw;
+    table.fastCoefficient[look] = value * 256 + run * 16 + length + size;
+  }
+  table.present = true;
+  *used = static_cast<size_t>(17 + total);
+  return true;
+}
+
+bool ReadQuant(const uint8_t* p, size_t length, size_t* used, Header* header) {
+  if (length < 1) return false;
+  const int precision = p[0] >> 4, id = p[0] & 15;
+  const size_t need = 1 + 64 * (precision ? 2 : 1);
+  if (precision > 1 || id > 3 || length < need) return false;
+  for (int i = 0; i < 64; ++i) {
+    header->quant[id][i] = static_cast<uint16_t>(precision ? Be16(p + 1 + 2 * i) : p[1 + i]);
+  }
+  header->quantPresent[id] = true;
+  *used = need;
+  return true;
+}
+
+bool ReadFrame(const uint8_t* p, size_t length, Header* header) {
+  if (header->componentCount != 0 || length < 6 || p[0] != 8) return false;
+  header->height = static_cast<int32_t>(Be16(p + 1));
+  header->width = static_cast<int32_t>(Be16(p + 3));
+  const int count = p[5];
+  if (header->width == 0 || header->height == 0 || (count != 1 && count != 3) ||
+      length != size_t(6 + 3 * count)) {
+    return false;
+  }
+  header->componentCount = count;
+  for (int c = 0; c < count; ++c) {
+    Component& component = header->components[c];
+    component.id = p[6 + 3 * c];
+    component.h = p[7 + 3 * c] >> 4;
+    component.v = p[7 + 3 * c] & 15;
+    component.quant = p[8 + 3 * c];
+    if (component.h < 1 || component.h > 4 || component.v < 1 || component.v > 4 || component.quant > 3) return false;
+    for (int other = 0; other < c; ++other) {
+      if (header->components[other].id == component.id) return false;
+    }
+  }
+  if (count == 1) {
+    // A scan of one component is never interleaved: its blocks are its MCUs.
+    header->components[0].h = header->components[0].v = 1;
+  }
+  int blocks = 0;
+  for (int c = 0; c < count; ++c) {
+    header->hMax = header->components[c].h > header->hMax ? header->components[c].h : header->hMax;
+    header->vMax = header->components[c].v > header->vMax ? header->components[c].v : header->vMax;
+    blocks += header->components[c].h * header->components[c].v;
+  }
+  if (blocks > 10) return false;
+  for (int c = 0; c < count; ++c) {
+    if (header->hMax % header->components[c].h != 0 || header->vMax % header->components[c].v != 0) return false;
+  }
+  return true;
+}
+
+bool ReadScan(const uint8_t* p, size_t length, Header* header) {
+  const int count = header->componentCount;
+  if (count == 0 || length < 1 || p[0] != count || length != size_t(4 + 2 * count)) return false;
+  bool used[3] = {};
+  for (int i = 0; i < count; ++i) {
+    int found = -1;
+    for (int c = 0; c < count; ++c) {
+      if (header->components[c].id == p[1 + 2 * i] && !used[c]) found = c;
+    }
+    if (found < 0) return false;
+    used[found] = true;
+    Component& component = header->components[found];
+    component.dcTable = p[2 + 2 * i] >> 4;
+    component.acTable = p[2 + 2 * i] & 15;
+    if (component.dcTable > 3 || component.acTable > 3 || !header->dc[component.dcTable].present ||
+        !header->ac[component.acTable].present || !header->quantPresent[component.quant]) {
+      return false;
+    }
+    header->scanOrder[i] = found;
+  }
+  const uint8_t* tail = p + 1 + 2 * count;
+  return tail[0] == 0 && tail[1] == 63 && tail[2] == 0;  // sequential: all 64 coefficients, no refinement
+}
+
+bool ReadHeader(const uint8_t* bytes, size_t size, Header* header) {
+  if (!bytes || size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return false;
+  size_t pos = 2;
+  for (;;) {
+    if (pos >= size || bytes[pos] != 0xFF) return false;
+    while (pos < size && bytes[pos] == 0xFF) ++pos;
+    if (pos >= size) return false;
+    const uint8_t marker = bytes[pos++];
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no segment follows
+    if (marker == 0xD8 || marker == 0xD9 || pos + 2 > size) return false;
+    const size_t length = Be16(bytes + pos);
+    if (length < 2 || length > size - pos) return false;
+    const uint8_t* segment = bytes + pos + 2;
+    const size_t segmentLength = length - 2;
+    pos += length;
+    switch (marker) {
+      case 0xC0:
+      case 0xC1:
+        if (!ReadFrame(segment, segmentLength, header)) return false;
+        break;
+      case 0xC4:
+        for (size_t at = 0, used = 0; at < segmentLength; at += used) {
+          if (!ReadHuffman(segment + at, segmentLength - at, &used, header)) return false;
+        }
+        break;
+      case 0xDB:
+        for (size_t at = 0, used = 0; at < segmentLength; at += used) {
+          if (!ReadQuant(segment + at, segmentLength - at, &used, header)) return false;
+        }
+        break;
+      case 0xDD:
+        if (segmentLength != 2) return false;
+        header->restartInterval = Be16(segment);
+        break;
+      case 0xEE:
+        if (segmentLength >= 12 && std::memcmp(segment, "Adobe", 5) == 0) header->adobeTransform = segment[11];
+        break;
+      case 0xDA:
+        if (!ReadScan(segment, segmentLength, header)) return false;
+        header->scanStart = pos;
+        if (header->componentCount == 3) {
+          const Component* c = header->components;
+          header->rgb = header->adobeTransform == 0 ||
+                        (header->adobeTransform < 0 && c[0].id == 'R' && c[1].id == 'G' && c[2].id == 'B');
+        }
+        return true;
+      default:
+        // Every other frame type (progressive, lossless, hierarchical,
+        // arithmetic) and arithmetic conditioning are not handled here.
+        if ((marker >= 0xC2 && marker <= 0xCF) || marker == 0xDC || marker == 0xDE || marker == 0xDF) return false;
+        break;  // application data and comments
+    }
+  }
+}
+
+// The entropy-coded data, most significant bit first. Where it meets a
+// marker or its end it feeds zeros, counted, so a scan that needs more
+// bits than there are is found out.
+struct BitReader {
+  const uint8_t* bytes;
+  size_t size;
+  size_t pos;
+  uint64_t buffer = 0;  // the next bits from the top
+  int count = 0;
+  int padded = 0;  // zeros fed at the bottom of buffer
+  size_t limit = 0;  // size, or 0 once stopped at a marker or the end
+
+  void Fill() {
+    while (count <= 56) {
+      if (pos < limit && bytes[pos] != 0xFF) {
+        buffer |= uint64_t{bytes[pos++]} << (56 - count);
+        count += 8;
+        continue;
+      }
+      uint32_t byte = 0;
+      if (pos + 1 < limit && bytes[pos + 1] == 0) {
+        byte = 0xFF;
+        pos += 2;
+      } else {
+        limit = 0;  // pos stays at the marker
+        padded += 8;
+      }
+      buffer |= uint64_t{byte} << (56 - count);
+      count += 8;
+    }
+  }
+  void Ensure() {
+    if (count < 32) Fill();
+  }
+  uint32_t Peek(int bits) const { return static_cast<uint32_t>(buffer >> (64 - bits)); }
+  void Skip(int bits) {
+    buffer <<= bits;
+    count -= bits;
+  }
+  int32_t Receive(int bits) {  // bits 1..16, an extended signed value
+    const int32_t value = static_cast<int32_t>(Peek(bits));
+    Skip(bits);
+    return value < (1 << (bits - 1)) ? value - (1 << bits) + 1 : value;
+  }
+  bool Overrun() const { return count < padded; }
+};
+
+int DecodeSymbol(BitReader& bits, const Huffman& table) {
+  const uint32_t look = bits.Peek(kFastBits);
+  if (const int length = table.fastLength[look]) {
+    bits.Skip(length);
+    return table.fastValue[look];
+  }
+  for (int length = kFastBits + 1; length <= 16; ++length) {
+    const int32_t code = static_cast<int32_t>(bits.Peek(length));
+    if (code <= table.maxCode[length]) {
+      const int32_t index = code + table.valueOffset[length];
+      if (index < 0 || index >= table.valueCount) return -1;
+      bits.Skip(length);
+      return table.values[index];
+    }
+  }
+  return -1;
+}
+
+// The lowest n frequencies of an 8-point block read as an n-point transform
+// keep the 8-point scale: each pixel is the mean of the area it stands for.
+struct Bases {
+  float of[9][8][8] = {};  // [n][pixel][frequency] for n = 1, 2, 4, 8
+  Bases() {
+    const double pi = std::acos(-1.0);
+    for (int n = 1; n <= 8; n *= 2) {
+      for (int x = 0; x < n; ++x) {
+        for (int u = 0; u < n; ++u) {
+          const double weight = u == 0 ? std::sqrt(0.5) : 1.0;
+          of[n][x][u] = static_cast<float>(weight / 2 * std::cos((2 * x + 1) * u * pi / (2 * n)));
+        }
+      }
+    }
+  }
+};
+
+void MakeTransform(int columns, int rows, BlockTransform* transform) {
+  static const Bases bases;
+  transform->columns = columns;
+  transform->rows = rows;
+  for (int z = 0; z < 64; ++z) {
+    const int row = kZigzagToGrid[z] / 8, column = kZigzagToGrid[z] % 8;
+    transform->slotOf[z] = static_cast<int8_t>(row < rows && column < columns ? row * columns + column : -1);
+    if (transform->slotOf[z] >= 0) transform->lastSlotted = z;
+  }
+  transform->columnBasis = &bases.of[columns][0][0];
+  transform->rowBasis = &bases.of[rows][0][0];
+}
+
+uint8_t Clamp(float value) {
+  value += 128.5f;
+  return value <= 0 ? 0 : value >= 255 ? 255 : static_cast<uint8_t>(value);
+}
+
+// Decodes one block and writes its size x size pixels at out.
+bool DecodeBlock(BitReader& reader, const Header& header, Component& component, uint8_t* out, size_t stride) {
+  const BlockTransform& reduction = component.transform;
+  const uint16_t* quant = header.quant[component.quant];
+  const Huffman& dc = header.dc[component.dcTable];
+  const Huffman& ac = header.ac[component.acTable];
+  int32_t coefficients[64];
+  std::memset(coefficients, 0, sizeof(int32_t) * reduction.columns * reduction.rows);
+  BitReader bits = reader;  // held in registers while the block is read
+  bits.Ensure();
+  const int dcSize = DecodeSymbol(bits, dc);
+  if (dcSize < 0 || dcSize > 16) return false;
+  const int32_t predictor = component.predictor + (dcSize ? bits.Receive(dcSize) : 0);
+  if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
+  component.predictor = predictor;
+  coefficients[0] = predictor * quant[0];
+  for (int z = 1; z < 64;) {
+    bits.Ensure();
+    if (const int32_t fast = ac.fastCoefficient[bits.Peek(kFastBits)]) {
+      bits.Skip(fast & 15);
+      const int32_t value = fast >> 8;
+      if (value == 0) {
+        if ((fast & 0xF0) != 0xF0) break;  // end of block
+        z += 16;
+        continue;
+      }
+      z += (fast >> 4) & 15;
+      if (z > 63) return false;
+      if (z <= reduction.lastSlotted) {
+        const int slot = reduction.slotOf[z];
+        if (slot >= 0) coefficients[slot] = value * quant[z];
+      }
+      ++z;
+      continue;
+    }
+    const int symbol = DecodeSymbol(bits, ac);
+    if (symbol < 0) return false;
+    const int run = symbol >> 4, acSize = symbol & 15;
+    if (acSize == 0) {
+      if (run != 15) break;  // end of block
+      z += 16;
+      continue;
+    }
+    z += run;
+    if (z > 63) return false;
+    const int32_t value = bits.Receive(acSize);
+    const int slot = reduction.slotOf[z];  // z <= 63
+    if (slot >= 0) coefficients[slot] = value * quant[z];
+    ++z;
+  }
+  reader = bits;
+  const int columns = reduction.columns, rows = reduction.rows;
+  if (columns == 1 && rows == 1) {
+    out[0] = Clamp(static_cast<float>(coefficients[0]) / 8);
+    return true;
+  }
+  float partial[8][8];  // [frequency row][pixel column]
+  for (int v = 0; v < rows; ++v) {
+    for (int x = 0; x < columns; ++x) {
+      const float* basis = reduction.columnBasis + x * 8;
+      float sum = 0;
+      for (int u = 0; u < columns; ++u) sum += basis[u] * static_cast<float>(coefficients[v * columns + u]);
+      partial[v][x] = sum;
+    }
+  }
+  for (int y = 0; y < rows; ++y) {
+    const float* basis = reduction.rowBasis + y * 8;
+    for (int x = 0; x < columns; ++x) {
+      float sum = 0;
+      for (int v = 0; v < rows; ++v) sum += basis[v] * partial[v][x];
+      out[y * stride + x] = Clamp(sum);
+    }
+  }
+  return true;
+}
+
+// Past the bits of one restart interval: the marker that ends it must be
+// the one expected next.
+bool Restart(BitReader& bits, int expected) {
+  if (bits.count - bits.padded >= 8) return false;  // whole bytes left over: the data does not add up
+  size_t pos = bits.pos;
+  if (pos >= bits.size || bits.bytes[pos] != 0xFF) return false;
+  while (pos < bits.size && bits.bytes[pos] == 0xFF) ++pos;
+  if (pos >= bits.size || bits.bytes[pos] != 0xD0 + (expected & 7)) return false;
+  bits.pos = pos + 1;
+  bits.buffer = 0;
+  bits.count = bits.padded = 0;
+  bits.limit = bits.size;
+  return true;
+}
+
+struct Colour {
+  int32_t crRed[256], cbBlue[256], cbGreen[256], crGreen[256];
+  Colour() {
+    for (int i = 0; i < 256; ++i) {
+      const double c = i - 128;
+      crRed[i] = static_cast<int32_t>(std::lround(1.402 * c));
+      cbBlue[i] = static_cast<int32_t>(std::lround(1.772 * c));
+      cbGreen[i] = static_cast<int32_t>(std::lround(-0.344136 * c * 65536));
+      crGreen[i] = static_cast<int32_t>(std::lround(-0.714136 * c * 65536)) + 32768;
+    }
+  }
+};
+
+uint8_t Byte(int32_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
+
+// Writes the output rows one row of MCUs covers.
+void EmitRows(const Header& header, const Colour& colour, int32_t firstRow, int32_t rowCount, int blockSize,
+              ReducedJpeg* out) {
+  const int32_t width = out->width;
+  for (int32_t r = 0; r < rowCount; ++r) {
+    uint8_t* pixel = out->pixels.data() + (static_cast<size_t>(firstRow) + r) * width * 4;
+    const uint8_t* rows[3];
+    for (int c = 0; c < header.componentCount; ++c) {
+      const Component& component = header.components[c];
+      rows[c] = component.plane.data() +
+                static_cast<size_t>(r * component.v * component.transform.rows / (header.vMax * blockSize)) *
+                    component.stride;
+    }
+    if (header.componentCount == 1) {
+      for (int32_t x = 0; x < width; ++x, pixel += 4) pixel[0] = pixel[1] = pixel[2] = rows[0][x];
+      continue;
+    }
+    const int32_t* column[3] = {header.components[0].columnOf.data(), header.components[1].columnOf.data(),
+                                header.components[2].columnOf.data()};
+    for (int32_t x = 0; x < width; ++x, pixel += 4) {
+      const uint8_t a = rows[0][column[0][x]], b = rows[1][column[1][x]], c = rows[2][column[2][x]];
+      if (header.rgb) {
+        pixel[0] = c;
+        pixel[1] = b;
+        pixel[2] = a;
+      } else {
+        pixel[0] = Byte(a + colour.cbBlue[b]);
+        pixel[1] = Byte(a + ((colour.cbGreen[b] + colour.crGreen[c]) >> 16));
+        pixel[2] = Byte(a + colour.crRed[c]);
+      }
+    }
+  }
+}
+
+bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out) {
+  if (reduction != 2 && reduction != 4 && reduction != 8) return false;
+  Header header;
+  if (!ReadHeader(bytes, size, &header)) return false;
+  const int blockSize = 8 / reduction;
+  const uint64_t mcuWidth = 8 * uint64_t(header.hMax), mcuHeight = 8 * uint64_t(header.vMax);
+  const uint64_t mcusAcross = (uint64_t(header.width) + mcuWidth - 1) / mcuWidth;
+  const uint64_t mcusDown = (uint64_t(header.height) + mcuHeight - 1) / mcuHeight;
+  uint64_t blocksPerMcu = 0;
+  for (int c = 0; c < header.componentCount; ++c) blocksPerMcu += header.components[c].h * header.components[c].v;
+  // Every block takes at least two bits: data too short for the size it
+  // declares is refused before anything of that size is allocated.
+  if ((size - header.scanStart) * 4 < mcusAcross * mcusDown * blocksPerMcu) return false;
+  const uint64_t width = (uint64_t(header.width) + reduction - 1) / reduction;
+  const uint64_t height = (uint64_t(header.height) + reduction - 1) / reduction;
+  if (width * height > kMaxPixels) return false;
+  out->width = static_cast<int32_t>(width);
+  out->height = static_cast<int32_t>(height);
+  out->pixels.assign(width * height * 4, 0);
+  for (int c = 0; c < header.componentCount; ++c) {
+    Component& component = header.components[c];
+    // Subsampled alike both ways (4:2:0), a component's blocks give more
+    // pixels and need no upsampling; otherwise (4:2:2) they are repeated.
+    const int columns = header.hMax / component.h == header.vMax / component.v
+                            ? std::min(8, blockSize * header.hMax / component.h)
+                            : blockSize;
+    const int rows = columns;
+    MakeTransform(columns, rows, &component.transform);
+    component.stride = mcusAcross * component.h * columns;
+    component.plane.assign(component.stride * component.v * rows, 0);
+    component.columnOf.resize(width);
+    for (uint64_t x = 0; x < width; ++x) {
+      component.columnOf[x] = static_cast<int32_t>(x * component.h * columns / (header.hMax * blockSize));
+    }
+  }
+  static const Colour colour;
+  BitReader bits{bytes, size, header.scanStart};
+  bits.limit = size;
+  const int32_t rowsPerMcu = header.vMax * blockSize;
+  uint64_t mcu = 0;
+  int restarts = 0;
+  for (uint64_t down = 0; down < mcusDown; ++down) {
+    for (uint64_t across = 0; across < mcusAcross; ++across, ++mcu) {
+      if (header.restartInterval && mcu > 0 && mcu % header.restartInterval == 0) {
+        if (!Restart(bits, restarts++)) return false;
+        for (int c = 0; c < header.componentCount; ++c) header.components[c].predictor = 0;
+      }
+      for (int i = 0; i < header.componentCount; ++i) {
+        Component& component = header.components[header.scanOrder[i]];
+        for (int by = 0; by < component.v; ++by) {
+          for (int bx = 0; bx < component.h; ++bx) {
+            uint8_t* at = component.plane.data() + static_cast<size_t>(by) * component.transform.rows * component.stride +
+                          (across * component.h + bx) * component.transform.columns;
+            if (!DecodeBlock(bits, header, component, at, component.stride)) return false;
+          }
+        }
+      }
+      if (bits.Overrun()) return false;
+    }
+    const int32_t first = static_cast<int32_t>(down) * rowsPerMcu;
+    const int32_t count = out->height - first < rowsPerMcu ? out->height - first : rowsPerMcu;
+    EmitRows(header, colour, first, count, blockSize, out);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool ReducedJpegSize(const uint8_t* bytes, size_t size, int32_t* width, int32_t* height) {
+  try {
+    Header header;
+    if (!ReadHeader(bytes, size, &header)) return false;
+    *width = header.width;
+    *height = header.height;
+    return true;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out) {
+  bool decoded = false;
+  try {
+    decoded = Decode(bytes, size, reduction, out);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  if (!decoded) *out = ReducedJpeg();
+  return decoded;
+}
+
+}  // namespace numerabo
