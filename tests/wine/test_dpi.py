@@ -103,7 +103,7 @@ class DialogAtScalesTest(harness.WineTestCase):
             with self.subTest(dpi=dpi), harness.WinePrefix(name, harness.dpi_template(dpi)) as self.prefix:
                 s = Scale(dpi)
                 stored = ini_bytes(KIND + "= 2", REPEAT + "= 7", FILE + "=C:\\Numerabo\\a.mp3")
-                d = test_settings.Dialog(self, stored, files=["a.mp3"]).open()
+                d = test_settings.Dialog(self, stored, files=["a.mp3"], dpi=dpi).open()
                 d.press(*s.centre(NONE_LABEL))
                 self.check_look(d, s)
                 d.press(*s.centre(BUTTONS["set"]))

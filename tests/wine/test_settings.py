@@ -72,8 +72,9 @@ def caption_is_black(d, image, button):
 class Dialog:
     """One /c run of the host and the helper that looks into it."""
 
-    def __init__(self, test, ini=None, files=(), folder=("Numerabo",)):
+    def __init__(self, test, ini=None, files=(), folder=("Numerabo",), dpi=96):
         self.test = test
+        self.dpi = dpi
         self.prefix = test.prefix
         self.folder = self.prefix.install(folder)
         self.ini_path = os.path.join(self.folder, harness.SETTINGS_NAME)
@@ -104,7 +105,11 @@ class Dialog:
     def wait_drawn(self):
         """The first screenshot after the opening zoom that shows the dialog
         painted: both gradients and the caption of 設定, which is a window of
-        its own."""
+        its own. At another scale, whose look the scale tests check
+        themselves, the client area the same in two screenshots in a row and
+        not one flat colour."""
+        if self.dpi != 96:
+            return self.wait_settled()
         window, panel = gradient_rows(3645, 243, "window"), gradient_rows(2475, 165, "panel")
 
         def painted(image):
@@ -113,6 +118,20 @@ class Dialog:
                     caption_is_black(self, image, SET_BUTTON))
 
         return harness.wait_screen(os.path.join(self.prefix.path, "drawn.png"), painted, timeout=20)
+
+    def wait_settled(self):
+        ox, oy = self.origin()
+        w, h = (int(v) for v in self.info["client"][2:4])
+        points = [(ox + w * i // 32, oy + h * j // 24) for i in range(32) for j in range(24)]
+        seen = []
+
+        def settled(image):
+            now = [image.pixel(*p) for p in points]
+            same = bool(seen) and now == seen[-1] and len(set(now)) > 1
+            seen.append(now)
+            return same
+
+        return harness.wait_screen(os.path.join(self.prefix.path, "drawn.png"), settled, timeout=20)
 
     def folder_parts(self):
         return os.path.relpath(self.folder, self.prefix.drive_c).split(os.sep)
