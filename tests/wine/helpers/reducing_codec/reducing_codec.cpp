@@ -12,21 +12,12 @@
 #include <cstring>
 
 #include "../com_server.h"
+#include "host/saver/wic_reduced_decoding.h"
 
 namespace {
 
 const CLSID kCodecClass = {0x6e756d72, 0x6463, 0x3031, {0x9a, 0x10, 0x27, 0x27, 0x27, 0x27, 0x27, 0x01}};
-const IID kTransformInterface = {0x3b16811b, 0x6a43, 0x4ec9, {0xb7, 0x13, 0x3d, 0x5a, 0x0c, 0x13, 0xb9, 0x40}};
 const char kMagic[8] = {'N', 'U', 'M', 'R', 'D', 'C', '0', '1'};
-
-struct ReducedDecoding : public IUnknown {
-  virtual HRESULT STDMETHODCALLTYPE CopyPixels(const WICRect* rows, UINT width, UINT height, WICPixelFormatGUID* format,
-                                               WICBitmapTransformOptions transform, UINT stride, UINT size,
-                                               BYTE* buffer) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestSize(UINT* width, UINT* height) = 0;
-  virtual HRESULT STDMETHODCALLTYPE GetClosestPixelFormat(WICPixelFormatGUID* format) = 0;
-  virtual HRESULT STDMETHODCALLTYPE DoesSupportTransform(WICBitmapTransformOptions transform, BOOL* supported) = 0;
-};
 
 void Log(const char* kind, UINT width, UINT height, const WICRect& rows) {
   char line[96];
@@ -39,7 +30,7 @@ void Log(const char* kind, UINT width, UINT height, const WICRect& rows) {
   CloseHandle(file);
 }
 
-class Frame final : public IWICBitmapFrameDecode, public ReducedDecoding {
+class Frame final : public IWICBitmapFrameDecode, public numerabo::ReducedDecoding {
  public:
   Frame(UINT width, UINT height, const BYTE* colours) : width_(width), height_(height) {
     std::memcpy(colours_, colours, sizeof(colours_));
@@ -48,8 +39,8 @@ class Frame final : public IWICBitmapFrameDecode, public ReducedDecoding {
     if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IWICBitmapSource) ||
         IsEqualIID(iid, IID_IWICBitmapFrameDecode)) {
       *out = static_cast<IWICBitmapFrameDecode*>(this);
-    } else if (IsEqualIID(iid, kTransformInterface)) {
-      *out = static_cast<ReducedDecoding*>(this);
+    } else if (IsEqualIID(iid, numerabo::kReducedDecodingInterface)) {
+      *out = static_cast<numerabo::ReducedDecoding*>(this);
     } else {
       *out = nullptr;
       return E_NOINTERFACE;
