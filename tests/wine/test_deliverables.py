@@ -337,6 +337,24 @@ class SetupScriptsTest(unittest.TestCase):
             self.assertTrue(all(c.startswith("apt-get 1 ") for c in calls), calls)
             self.assertTrue(out[-1].endswith(error), out)
 
+    def test_apt_retry_forgets_a_release_file_its_mirror_no_longer_matches(self):
+        # The mirror serves an older Release than the cached one: the update
+        # fails until that suite's cached Release files are gone.
+        lists = os.path.join(self.work, "lists")
+        os.mkdir(lists)
+        suite, other = "deb.debian.org_debian-security_dists_bookworm-security_", "deb.debian.org_debian_dists_bookworm_"
+        for name in (suite + "InRelease", suite + "Release.gpg", other + "InRelease"):
+            open(os.path.join(lists, name), "w").close()
+        for error in ("File has unexpected size (374820 != 376004). Mirror sync in progress?", "Hash Sum mismatch"):
+            open(self.calls, "w").close()
+            open(os.path.join(lists, suite + "InRelease"), "w").close()
+            self.stand_in("apt-get", '[ ! -e %s ] || { echo "E: Failed to fetch http://deb.debian.org/debian-security/'
+                          'dists/bookworm-security/main/binary-i386/Packages.xz  %s"; exit 100; }'
+                          % (os.path.join(lists, suite + "InRelease"), error), record=True)
+            code, out, calls = self.run_script(". scripts/apt-retry.sh; apt_retry t update", NUMERABO_APT_LISTS=lists)
+            self.assertEqual((code, len(calls)), (0, 2), (error, out))
+            self.assertEqual(sorted(os.listdir(lists)), [other + "InRelease"], error)
+
     def test_setup_i686_takes_back_the_architecture_it_added_when_the_install_fails(self):
         self.stand_in("apt-get", 'echo "E: Failed to fetch http://x/binary-i386/Packages.xz"; exit 100', record=True)
         for before, added in (("", True), ("i386", False)):
