@@ -374,7 +374,7 @@ class InstalledDialog(test_settings.Dialog):
     the install folder, which the uninstaller must leave empty."""
 
     def __init__(self, test, folder):
-        self.test, self.prefix, self.folder = test, test.prefix, folder
+        self.test, self.prefix, self.folder, self.dpi = test, test.prefix, folder, 96
         self.ini_path = os.path.join(folder, harness.SETTINGS_NAME)
         os.makedirs(test.prefix.c("helpers"), exist_ok=True)
         self.poke_path = test.prefix.c("helpers", "settings_poke.exe")
