@@ -6,7 +6,10 @@ start_xvfb() {
   local n=${NUMERABO_FIRST_DISPLAY:-90}
   for _ in 1 2 3 4 5; do
     while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp >/dev/null 2>&1 &
+    # -r: no key repeats. A key a test holds down until the window it went
+    # to is gone would otherwise repeat into the window below, and the
+    # picture viewer under a show (ImageMagick's display) quits on Escape.
+    Xvfb ":$n" -screen 0 "${NUMERABO_SCREEN:-1280x1024x24}" -nolisten tcp -r >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 100); do
