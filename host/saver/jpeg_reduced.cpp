@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -15,18 +16,26 @@ constexpr uint8_t kZigzagToGrid[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 3
                                        35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
                                        58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
-constexpr int kFastBits = 10;
+// Codes and values of up to this many bits are decoded with one lookup: on
+// a noisy photo most coefficients of a block then take one.
+constexpr int kFastBits = 11;
 // The reduced picture is held whole: larger ones are left to the system.
 constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
 
+constexpr int kSkipEnd = 1 << 10, kSkipSixteen = 1 << 11;
+
 struct Huffman {
-  bool present = false;
   uint8_t fastLength[1 << kFastBits] = {};  // 0: the code is longer than kFastBits
   uint8_t fastValue[1 << kFastBits] = {};
   // For AC tables: a code and the value after it that both fit in the
   // lookahead, as value * 256 + run * 16 + bits of both (value 0: end of
   // block or 16 zeros); 0 where not.
   int32_t fastCoefficient[1 << kFastBits] = {};
+  // For AC tables, past the frequencies a block keeps: a code whose length
+  // fits the lookahead, as bits of the code and the value after it, plus
+  // (run + 1) * 32, plus kSkipEnd for end of block or kSkipSixteen for a
+  // run of 16 zeros; 0 where the code is longer.
+  uint16_t fastSkip[1 << kFastBits] = {};
   int32_t maxCode[17] = {};  // the last code of each length, -1 where there is none
   int32_t valueOffset[17] = {};
   int32_t valueCount = 0;
@@ -68,7 +77,7 @@ struct Header {
   uint32_t restartInterval = 0;
   bool quantPresent[4] = {};
   uint16_t quant[4][64] = {};  // in zigzag order
-  Huffman dc[4], ac[4];
+  std::unique_ptr<Huffman> dc[4], ac[4];  // on the heap: their lookups are large
   size_t scanStart = 0;
 };
 
@@ -81,8 +90,10 @@ bool ReadHuffman(const uint8_t* p, size_t length, size_t* used, Header* header) 
   int32_t total = 0;
   for (int i = 1; i <= 16; ++i) total += p[i];
   if (total > 256 || length < size_t(17 + total)) return false;
-  Huffman& table = tableClass == 0 ? header->dc[id] : header->ac[id];
-  table = Huffman();
+  std::unique_ptr<Huffman>& slot = tableClass == 0 ? header->dc[id] : header->ac[id];
+  slot.reset();  // a table defined again is only present once read whole
+  std::unique_ptr<Huffman> made(new Huffman());
+  Huffman& table = *made;
   std::memcpy(table.values, p + 17, static_cast<size_t>(total));
   table.valueCount = total;
   int32_t code = 0, index = 0;
@@ -104,7 +115,10 @@ bool ReadHuffman(const uint8_t* p, size_t length, size_t* used, Header* header) 
   }
   for (int look = 0; look < (1 << kFastBits); ++look) {
     const int length = table.fastLength[look], run = table.fastValue[look] >> 4, size = table.fastValue[look] & 15;
-    if (length == 0 || length + size > kFastBits) continue;
+    if (length == 0) continue;
+    table.fastSkip[look] = static_cast<uint16_t>((size == 0 ? (run == 15 ? kSkipSixteen : kSkipEnd) : 0) +
+                                                 (run + 1) * 32 + length + size);
+    if (length + size > kFastBits) continue;
     if (size == 0) {  // end of block, or a run of 16 zeros: the value part stays 0
       table.fastCoefficient[look] = run * 16 + length;
       continue;
@@ -113,7 +127,7 @@ bool ReadHuffman(const uint8_t* p, size_t length, size_t* used, Header* header) 
     const int32_t value = raw < (1 << (size - 1)) ? raw - (1 << size) + 1 : raw;
     table.fastCoefficient[look] = value * 256 + run * 16 + length + size;
   }
-  table.present = true;
+  slot = std::move(made);
   *used = static_cast<size_t>(17 + total);
   return true;
 }
@@ -183,8 +197,8 @@ bool ReadScan(const uint8_t* p, size_t length, Header* header) {
     Component& component = header->components[found];
     component.dcTable = p[2 + 2 * i] >> 4;
     component.acTable = p[2 + 2 * i] & 15;
-    if (component.dcTable > 3 || component.acTable > 3 || !header->dc[component.dcTable].present ||
-        !header->ac[component.acTable].present || !header->quantPresent[component.quant]) {
+    if (component.dcTable > 3 || component.acTable > 3 || !header->dc[component.dcTable] ||
+        !header->ac[component.acTable] || !header->quantPresent[component.quant]) {
       return false;
     }
     header->scanOrder[i] = found;
@@ -248,6 +262,23 @@ bool ReadHeader(const uint8_t* bytes, size_t size, Header* header) {
   }
 }
 
+uint64_t LoadBigEndian64(const uint8_t* p) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+  uint64_t value;
+  std::memcpy(&value, p, 8);
+  return __builtin_bswap64(value);
+#else
+  uint64_t value = 0;
+  for (int i = 0; i < 8; ++i) value = value << 8 | p[i];
+  return value;
+#endif
+}
+
+bool HasByteFF(uint64_t word) {
+  const uint64_t inverted = ~word;  // a byte 0xFF is a zero byte here
+  return ((inverted - 0x0101010101010101) & ~inverted & 0x8080808080808080) != 0;
+}
+
 // The entropy-coded data, most significant bit first. Where it meets a
 // marker or its end it feeds zeros, counted, so a scan that needs more
 // bits than there are is found out.
@@ -262,6 +293,18 @@ struct BitReader {
 
   void Fill() {
     while (count <= 56) {
+      // Eight bytes none of which is 0xFF hold no marker and no stuffing:
+      // as many as fit are taken at once.
+      if (pos + 8 <= limit) {
+        const uint64_t word = LoadBigEndian64(bytes + pos);
+        if (!HasByteFF(word)) {
+          const int take = (64 - count) >> 3;
+          buffer |= (word >> count) & (~uint64_t{0} << (64 - count - take * 8));
+          pos += static_cast<size_t>(take);
+          count += take * 8;
+          return;
+        }
+      }
       if (pos < limit && bytes[pos] != 0xFF) {
         buffer |= uint64_t{bytes[pos++]} << (56 - count);
         count += 8;
@@ -352,8 +395,8 @@ uint8_t Clamp(float value) {
 bool DecodeBlock(BitReader& reader, const Header& header, Component& component, uint8_t* out, size_t stride) {
   const BlockTransform& reduction = component.transform;
   const uint16_t* quant = header.quant[component.quant];
-  const Huffman& dc = header.dc[component.dcTable];
-  const Huffman& ac = header.ac[component.acTable];
+  const Huffman& dc = *header.dc[component.dcTable];
+  const Huffman& ac = *header.ac[component.acTable];
   int32_t coefficients[64];
   std::memset(coefficients, 0, sizeof(int32_t) * reduction.columns * reduction.rows);
   BitReader bits = reader;  // held in registers while the block is read
@@ -364,22 +407,27 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
   if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
   component.predictor = predictor;
   coefficients[0] = predictor * quant[0];
-  for (int z = 1; z < 64;) {
+  // The frequencies the block keeps, then the rest, whose bits are only
+  // skipped.
+  int z = 1;
+  bool ended = false;
+  while (z <= reduction.lastSlotted) {
     bits.Ensure();
     if (const int32_t fast = ac.fastCoefficient[bits.Peek(kFastBits)]) {
       bits.Skip(fast & 15);
       const int32_t value = fast >> 8;
       if (value == 0) {
-        if ((fast & 0xF0) != 0xF0) break;  // end of block
+        if ((fast & 0xF0) != 0xF0) {
+          ended = true;
+          break;
+        }
         z += 16;
         continue;
       }
       z += (fast >> 4) & 15;
       if (z > 63) return false;
-      if (z <= reduction.lastSlotted) {
-        const int slot = reduction.slotOf[z];
-        if (slot >= 0) coefficients[slot] = value * quant[z];
-      }
+      const int slot = reduction.slotOf[z];
+      if (slot >= 0) coefficients[slot] = value * quant[z];
       ++z;
       continue;
     }
@@ -387,15 +435,40 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     if (symbol < 0) return false;
     const int run = symbol >> 4, acSize = symbol & 15;
     if (acSize == 0) {
-      if (run != 15) break;  // end of block
+      if (run != 15) {
+        ended = true;
+        break;
+      }
       z += 16;
       continue;
     }
     z += run;
     if (z > 63) return false;
     const int32_t value = bits.Receive(acSize);
-    const int slot = reduction.slotOf[z];  // z <= 63
+    const int slot = reduction.slotOf[z];
     if (slot >= 0) coefficients[slot] = value * quant[z];
+    ++z;
+  }
+  while (!ended && z < 64) {
+    bits.Ensure();
+    if (const uint32_t skip = ac.fastSkip[bits.Peek(kFastBits)]) {
+      bits.Skip(skip & 31);
+      if (skip & kSkipEnd) break;
+      z += (skip >> 5) & 31;
+      if (z > 64 && !(skip & kSkipSixteen)) return false;
+      continue;
+    }
+    const int symbol = DecodeSymbol(bits, ac);
+    if (symbol < 0) return false;
+    const int run = symbol >> 4, acSize = symbol & 15;
+    if (acSize == 0) {
+      if (run != 15) break;
+      z += 16;
+      continue;
+    }
+    z += run;
+    if (z > 63) return false;
+    bits.Skip(acSize);
     ++z;
   }
   reader = bits;
