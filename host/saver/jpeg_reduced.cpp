@@ -1,6 +1,7 @@
 #include "host/saver/jpeg_reduced.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -50,6 +51,7 @@ struct BlockTransform {
   int columns = 1, rows = 1;
   int8_t slotOf[64];  // zigzag index -> slot among the columns x rows coefficients, or -1
   int lastSlotted = 0;  // the last zigzag index with a slot
+  uint8_t zigzagOf[64];  // slot -> zigzag index
   const float* columnBasis = nullptr;  // [pixel][frequency], 8 a row
   const float* rowBasis = nullptr;
 };
@@ -59,7 +61,6 @@ struct Component {
   int h = 1, v = 1;  // sampling factors
   int quant = 0;
   int dcTable = 0, acTable = 0;
-  int predictor = 0;
   std::vector<uint8_t> plane;  // one row of MCUs at the reduced size
   size_t stride = 0;
   std::vector<int32_t> columnOf;  // the plane's column for each output column
@@ -290,6 +291,7 @@ struct BitReader {
   int count = 0;
   int padded = 0;  // zeros fed at the bottom of buffer
   size_t limit = 0;  // size, or 0 once stopped at a marker or the end
+  size_t stuffed = 0;  // the 0x00 bytes after data bytes 0xFF since the scan's start
 
   void Fill() {
     while (count <= 56) {
@@ -314,6 +316,7 @@ struct BitReader {
       if (pos + 1 < limit && bytes[pos + 1] == 0) {
         byte = 0xFF;
         pos += 2;
+        ++stuffed;
       } else {
         limit = 0;  // pos stays at the marker
         padded += 8;
@@ -336,6 +339,13 @@ struct BitReader {
     return value < (1 << (bits - 1)) ? value - (1 << bits) + 1 : value;
   }
   bool Overrun() const { return count < padded; }
+  // The bits taken since the scan's start, the zeros fed past a marker
+  // included. Two readers of one scan at one position, with no restart
+  // marker behind them, give the same bits from there on and find the same
+  // overrun: the next marker is the same one for both.
+  uint64_t Position(size_t scanStart) const {
+    return uint64_t(pos - scanStart - stuffed) * 8 + uint64_t(padded) - uint64_t(count);
+  }
 };
 
 int DecodeSymbol(BitReader& bits, const Huffman& table) {
@@ -380,7 +390,10 @@ void MakeTransform(int columns, int rows, BlockTransform* transform) {
   for (int z = 0; z < 64; ++z) {
     const int row = kZigzagToGrid[z] / 8, column = kZigzagToGrid[z] % 8;
     transform->slotOf[z] = static_cast<int8_t>(row < rows && column < columns ? row * columns + column : -1);
-    if (transform->slotOf[z] >= 0) transform->lastSlotted = z;
+    if (transform->slotOf[z] >= 0) {
+      transform->lastSlotted = z;
+      transform->zigzagOf[transform->slotOf[z]] = static_cast<uint8_t>(z);
+    }
   }
   transform->columnBasis = &bases.of[columns][0][0];
   transform->rowBasis = &bases.of[rows][0][0];
@@ -391,43 +404,24 @@ uint8_t Clamp(float value) {
   return value <= 0 ? 0 : value >= 255 ? 255 : static_cast<uint8_t>(value);
 }
 
-// Decodes one block and writes its size x size pixels at out.
-bool DecodeBlock(BitReader& reader, const Header& header, Component& component, uint8_t* out, size_t stride) {
-  const BlockTransform& reduction = component.transform;
-  const uint16_t* quant = header.quant[component.quant];
-  const Huffman& dc = *header.dc[component.dcTable];
-  const Huffman& ac = *header.ac[component.acTable];
-  int32_t coefficients[64];
-  std::memset(coefficients, 0, sizeof(int32_t) * reduction.columns * reduction.rows);
-  BitReader bits = reader;  // held in registers while the block is read
-  bits.Ensure();
-  const int dcSize = DecodeSymbol(bits, dc);
-  if (dcSize < 0 || dcSize > 16) return false;
-  const int32_t predictor = component.predictor + (dcSize ? bits.Receive(dcSize) : 0);
-  if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
-  component.predictor = predictor;
-  coefficients[0] = predictor * quant[0];
-  // The frequencies the block keeps, then the rest, whose bits are only
-  // skipped.
+// The AC codes of one block: the frequencies it keeps, then the rest, whose
+// bits are only skipped.
+inline bool ReadCoefficients(BitReader& bits, const Huffman& ac, const BlockTransform& reduction, int32_t* raw) {
   int z = 1;
-  bool ended = false;
   while (z <= reduction.lastSlotted) {
     bits.Ensure();
     if (const int32_t fast = ac.fastCoefficient[bits.Peek(kFastBits)]) {
       bits.Skip(fast & 15);
       const int32_t value = fast >> 8;
       if (value == 0) {
-        if ((fast & 0xF0) != 0xF0) {
-          ended = true;
-          break;
-        }
+        if ((fast & 0xF0) != 0xF0) return true;  // end of block
         z += 16;
         continue;
       }
       z += (fast >> 4) & 15;
       if (z > 63) return false;
       const int slot = reduction.slotOf[z];
-      if (slot >= 0) coefficients[slot] = value * quant[z];
+      if (slot >= 0) raw[slot] = value;
       ++z;
       continue;
     }
@@ -435,10 +429,7 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     if (symbol < 0) return false;
     const int run = symbol >> 4, acSize = symbol & 15;
     if (acSize == 0) {
-      if (run != 15) {
-        ended = true;
-        break;
-      }
+      if (run != 15) return true;
       z += 16;
       continue;
     }
@@ -446,14 +437,14 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     if (z > 63) return false;
     const int32_t value = bits.Receive(acSize);
     const int slot = reduction.slotOf[z];
-    if (slot >= 0) coefficients[slot] = value * quant[z];
+    if (slot >= 0) raw[slot] = value;
     ++z;
   }
-  while (!ended && z < 64) {
+  while (z < 64) {
     bits.Ensure();
     if (const uint32_t skip = ac.fastSkip[bits.Peek(kFastBits)]) {
       bits.Skip(skip & 31);
-      if (skip & kSkipEnd) break;
+      if (skip & kSkipEnd) return true;
       z += (skip >> 5) & 31;
       if (z > 64 && !(skip & kSkipSixteen)) return false;
       continue;
@@ -462,7 +453,7 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     if (symbol < 0) return false;
     const int run = symbol >> 4, acSize = symbol & 15;
     if (acSize == 0) {
-      if (run != 15) break;
+      if (run != 15) return true;
       z += 16;
       continue;
     }
@@ -471,18 +462,46 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
     bits.Skip(acSize);
     ++z;
   }
+  return true;
+}
+
+// Reads one block's codes: raw[0] the difference of its DC, raw[slot] the
+// values of the frequencies it keeps, not yet multiplied by the quantiser.
+// On failure reader stands where the data stopped adding up.
+inline bool ReadBlock(BitReader& reader, const Huffman& dc, const Huffman& ac, const BlockTransform& reduction,
+               int32_t* raw) {
+  std::memset(raw, 0, sizeof(int32_t) * reduction.columns * reduction.rows);
+  BitReader bits = reader;  // held in registers while the block is read
+  bool read = false;
+  bits.Ensure();
+  const int dcSize = DecodeSymbol(bits, dc);
+  if (dcSize >= 0 && dcSize <= 16) {
+    raw[0] = dcSize ? bits.Receive(dcSize) : 0;
+    read = ReadCoefficients(bits, ac, reduction, raw);
+  }
   reader = bits;
+  return read;
+}
+
+// Writes one block's columns x rows pixels at out from its values as
+// ReadBlock gives them, raw[0] made its DC (the running predictor).
+void TransformBlock(const int32_t* raw, const BlockTransform& reduction, const uint16_t* quant, uint8_t* out,
+                    size_t stride) {
   const int columns = reduction.columns, rows = reduction.rows;
   if (columns == 1 && rows == 1) {
-    out[0] = Clamp(static_cast<float>(coefficients[0]) / 8);
-    return true;
+    out[0] = Clamp(static_cast<float>(raw[0] * quant[0]) / 8);
+    return;
+  }
+  float coefficients[64];
+  for (int slot = 0; slot < columns * rows; ++slot) {
+    coefficients[slot] = static_cast<float>(raw[slot] * quant[reduction.zigzagOf[slot]]);
   }
   float partial[8][8];  // [frequency row][pixel column]
   for (int v = 0; v < rows; ++v) {
     for (int x = 0; x < columns; ++x) {
       const float* basis = reduction.columnBasis + x * 8;
       float sum = 0;
-      for (int u = 0; u < columns; ++u) sum += basis[u] * static_cast<float>(coefficients[v * columns + u]);
+      for (int u = 0; u < columns; ++u) sum += basis[u] * coefficients[v * columns + u];
       partial[v][x] = sum;
     }
   }
@@ -494,7 +513,6 @@ bool DecodeBlock(BitReader& reader, const Header& header, Component& component, 
       out[y * stride + x] = Clamp(sum);
     }
   }
-  return true;
 }
 
 // Past the bits of one restart interval: the marker that ends it must be
@@ -561,7 +579,141 @@ void EmitRows(const Header& header, const Colour& colour, int32_t firstRow, int3
   }
 }
 
-bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out) {
+
+// With a helper thread, a scan without restart markers is read from two
+// places at once: from its start here, and from about its middle by the
+// helper, which cannot know where an MCU starts there nor the DC values
+// before it. The helper reads MCUs from wherever it stands, keeping each
+// one's position and its values (DC as differences); where the codes do
+// not add up it drops what it has and reads on. Once the reading from the
+// start reaches an MCU boundary at a position where one of the helper's MCUs
+// starts, both are in the same state but for the DC predictors (the reading
+// of an MCU depends on nothing else), so the helper's MCUs from there on are
+// the ones this reading would have read, and their DC differences are added
+// to this reading's predictors. Where no position matches, nothing the
+// helper read is used: the result is always the sequential one.
+struct Speculation {
+  // Set before the helper starts, not changed while it runs.
+  const Header* header = nullptr;
+  const uint8_t* bytes = nullptr;
+  size_t size = 0;
+  size_t from = 0;  // where the helper starts; the byte before is no 0xFF
+  uint64_t expected = 0;  // MCUs it is likely to read: room for them is made at once
+  uint64_t capacity = 0;  // MCUs it may keep
+  size_t valuesPerMcu = 0;
+  int blocksPerMcu = 0;
+  std::atomic<bool> cancel{false};
+  // Read once it has ended.
+  uint64_t decoded = 0;  // MCUs read in a row, ending in end
+  std::vector<uint64_t> starts;  // their positions
+  std::vector<int16_t> values;  // their kept values, slot 0 of each block unused
+  std::vector<int32_t> dcDifferences;
+  BitReader end{nullptr, 0, 0};
+};
+
+void Speculate(Speculation& s) {
+  const Header& header = *s.header;
+  // The bytes before the helper's start must hold no marker, so that both
+  // readers meet the same next one; its stuffing is counted, so that
+  // positions compare.
+  size_t stuffed = 0;
+  for (size_t at = header.scanStart; at < s.from; at += 2) {
+    const void* found = std::memchr(s.bytes + at, 0xFF, s.from - at);
+    if (!found) break;
+    at = static_cast<size_t>(static_cast<const uint8_t*>(found) - s.bytes);
+    if (s.bytes[at + 1] != 0) return;  // at + 1 < from: the byte before from is no 0xFF
+    ++stuffed;
+  }
+  uint64_t room = 0;
+  const auto grow = [&s, &room](uint64_t mcus) {
+    room = std::min(mcus, s.capacity);
+    s.starts.resize(room);
+    s.values.resize(room * s.valuesPerMcu);
+    s.dcDifferences.resize(room * s.blocksPerMcu);
+  };
+  grow(s.expected);
+  BitReader bits{s.bytes, s.size, s.from};
+  bits.limit = s.size;
+  bits.stuffed = stuffed;
+  uint64_t decoded = 0;
+  int32_t raw[64];
+  while (!s.cancel.load(std::memory_order_relaxed)) {
+    if (decoded == room) {
+      if (room == s.capacity) break;
+      grow(room * 2);
+    }
+    const uint64_t start = bits.Position(header.scanStart);
+    BitReader trial = bits;
+    int16_t* values = s.values.data() + decoded * s.valuesPerMcu;
+    int32_t* dc = s.dcDifferences.data() + decoded * s.blocksPerMcu;
+    bool read = true;
+    for (int i = 0; i < header.componentCount && read; ++i) {
+      const Component& component = header.components[header.scanOrder[i]];
+      const BlockTransform& reduction = component.transform;
+      const int slots = reduction.columns * reduction.rows;
+      for (int block = 0; block < component.h * component.v && read; ++block) {
+        read = ReadBlock(trial, *header.dc[component.dcTable], *header.ac[component.acTable], reduction, raw);
+        *dc++ = raw[0];
+        for (int slot = 1; slot < slots; ++slot) values[slot] = static_cast<int16_t>(raw[slot]);  // |raw| < 2^15
+        values += slots;
+      }
+    }
+    if (trial.Overrun()) break;
+    if (!read) {
+      if (trial.Position(header.scanStart) == start) {
+        trial.Ensure();
+        trial.Skip(1);
+      }
+      decoded = 0;
+    } else {
+      s.starts[decoded++] = start;
+    }
+    bits = trial;
+  }
+  s.end = bits;
+  s.decoded = decoded;
+}
+
+void RunSpeculation(void* context) {
+  Speculation& s = *static_cast<Speculation*>(context);
+  try {
+    Speculate(s);
+  } catch (...) {  // out of memory: nothing of the helper's is used
+    s.decoded = 0;
+  }
+}
+
+// The helper's job reads the decoder's state: however decoding ends, the
+// job has ended before that state goes.
+class HelperRun {
+ public:
+  HelperRun(DecodeHelper* helper, Speculation* speculation) : helper_(helper), speculation_(speculation) {}
+  HelperRun(const HelperRun&) = delete;
+  HelperRun& operator=(const HelperRun&) = delete;
+  ~HelperRun() {
+    speculation_->cancel.store(true, std::memory_order_relaxed);
+    Join();
+  }
+  bool Start() {
+    running_ = helper_->Start(RunSpeculation, speculation_);
+    return running_;
+  }
+  void Join() {
+    if (running_) helper_->Wait();
+    running_ = false;
+  }
+
+ private:
+  DecodeHelper* helper_;
+  Speculation* speculation_;
+  bool running_ = false;
+};
+
+// Fewer MCUs than this are read alone; the helper keeps at most this much.
+constexpr uint64_t kMinSpeculatedMcus = 16;
+constexpr uint64_t kMaxSpeculationBytes = uint64_t{32} << 20;
+
+bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out, DecodeHelper* helper) {
   if (reduction != 2 && reduction != 4 && reduction != 8) return false;
   Header header;
   if (!ReadHeader(bytes, size, &header)) return false;
@@ -569,17 +721,19 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
   const uint64_t mcuWidth = 8 * uint64_t(header.hMax), mcuHeight = 8 * uint64_t(header.vMax);
   const uint64_t mcusAcross = (uint64_t(header.width) + mcuWidth - 1) / mcuWidth;
   const uint64_t mcusDown = (uint64_t(header.height) + mcuHeight - 1) / mcuHeight;
+  const uint64_t mcus = mcusAcross * mcusDown;
   uint64_t blocksPerMcu = 0;
   for (int c = 0; c < header.componentCount; ++c) blocksPerMcu += header.components[c].h * header.components[c].v;
   // Every block takes at least two bits: data too short for the size it
   // declares is refused before anything of that size is allocated.
-  if ((size - header.scanStart) * 4 < mcusAcross * mcusDown * blocksPerMcu) return false;
+  if ((size - header.scanStart) * 4 < mcus * blocksPerMcu) return false;
   const uint64_t width = (uint64_t(header.width) + reduction - 1) / reduction;
   const uint64_t height = (uint64_t(header.height) + reduction - 1) / reduction;
   if (width * height > kMaxPixels) return false;
   out->width = static_cast<int32_t>(width);
   out->height = static_cast<int32_t>(height);
   out->pixels.assign(width * height * 4, 0);
+  size_t valuesPerMcu = 0;
   for (int c = 0; c < header.componentCount; ++c) {
     Component& component = header.components[c];
     // Subsampled alike both ways (4:2:0), a component's blocks give more
@@ -589,6 +743,7 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
                             : blockSize;
     const int rows = columns;
     MakeTransform(columns, rows, &component.transform);
+    valuesPerMcu += static_cast<size_t>(component.h * component.v * columns * rows);
     component.stride = mcusAcross * component.h * columns;
     component.plane.assign(component.stride * component.v * rows, 0);
     component.columnOf.resize(width);
@@ -599,30 +754,105 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
   static const Colour colour;
   BitReader bits{bytes, size, header.scanStart};
   bits.limit = size;
+
+  Speculation speculation;
+  HelperRun run(helper, &speculation);
+  enum class Source { Alone, Waiting, Seeking, Helper } source = Source::Alone;
+  if (helper && header.restartInterval == 0 && mcus >= kMinSpeculatedMcus) {
+    speculation.header = &header;
+    speculation.bytes = bytes;
+    speculation.size = size;
+    // Past the middle: the reading from the start also transforms its MCUs.
+    speculation.from = header.scanStart + (size - header.scanStart) * 9 / 20;
+    while (bytes[speculation.from - 1] == 0xFF) --speculation.from;  // the scan's marker ends in 0xDA
+    speculation.valuesPerMcu = valuesPerMcu;
+    speculation.blocksPerMcu = static_cast<int>(blocksPerMcu);
+    const uint64_t perMcu = valuesPerMcu * sizeof(int16_t) + blocksPerMcu * sizeof(int32_t) + sizeof(uint64_t);
+    speculation.capacity = std::min(mcus, kMaxSpeculationBytes / perMcu);
+    speculation.expected = mcus * 6 / 10 + 1;
+    if (run.Start()) source = Source::Waiting;
+  }
+
+  int32_t predictors[3] = {};
+  int32_t raw[64];
+  // Its DC made absolute, a block's values become its pixels.
+  const auto place = [&](int c, uint64_t across, int by, int bx) {
+    Component& component = header.components[c];
+    const int32_t predictor = predictors[c] + raw[0];
+    if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
+    predictors[c] = raw[0] = predictor;
+    uint8_t* at = component.plane.data() + static_cast<size_t>(by) * component.transform.rows * component.stride +
+                  (across * component.h + bx) * component.transform.columns;
+    TransformBlock(raw, component.transform, header.quant[component.quant], at, component.stride);
+    return true;
+  };
   const int32_t rowsPerMcu = header.vMax * blockSize;
-  uint64_t mcu = 0;
+  uint64_t next = 0;  // the helper's MCU to take next
   int restarts = 0;
-  for (uint64_t down = 0; down < mcusDown; ++down) {
-    for (uint64_t across = 0; across < mcusAcross; ++across, ++mcu) {
-      if (header.restartInterval && mcu > 0 && mcu % header.restartInterval == 0) {
-        if (!Restart(bits, restarts++)) return false;
-        for (int c = 0; c < header.componentCount; ++c) header.components[c].predictor = 0;
+  uint64_t down = 0, across = 0;
+  for (uint64_t mcu = 0; mcu < mcus; ++mcu, ++across) {
+    if (across == mcusAcross) {
+      across = 0;
+      ++down;
+    }
+    if (header.restartInterval && mcu > 0 && mcu % header.restartInterval == 0) {
+      if (!Restart(bits, restarts++)) return false;
+      for (int32_t& predictor : predictors) predictor = 0;
+    }
+    if (source == Source::Waiting && bits.pos >= speculation.from) {
+      run.Join();
+      source = speculation.decoded ? Source::Seeking : Source::Alone;
+    }
+    if (source == Source::Seeking) {
+      const uint64_t at = bits.Position(header.scanStart);
+      while (next < speculation.decoded && speculation.starts[next] < at) ++next;
+      if (next == speculation.decoded) {
+        source = Source::Alone;
+      } else if (speculation.starts[next] == at) {
+        source = Source::Helper;
       }
+    }
+    if (source == Source::Helper) {
+      const int16_t* values = speculation.values.data() + next * valuesPerMcu;
+      const int32_t* dc = speculation.dcDifferences.data() + next * blocksPerMcu;
       for (int i = 0; i < header.componentCount; ++i) {
-        Component& component = header.components[header.scanOrder[i]];
+        const int c = header.scanOrder[i];
+        const Component& component = header.components[c];
+        const int slots = component.transform.columns * component.transform.rows;
+        for (int by = 0; by < component.v; ++by) {
+          for (int bx = 0; bx < component.h; ++bx, values += slots) {
+            raw[0] = *dc++;
+            for (int slot = 1; slot < slots; ++slot) raw[slot] = values[slot];
+            if (!place(c, across, by, bx)) return false;
+          }
+        }
+      }
+      ++out->helperMcus;
+      if (++next == speculation.decoded) {
+        bits = speculation.end;  // where the data ends or stops adding up, or what the helper could keep
+        source = Source::Alone;
+      }
+    } else {
+      for (int i = 0; i < header.componentCount; ++i) {
+        const int c = header.scanOrder[i];
+        const Component& component = header.components[c];
         for (int by = 0; by < component.v; ++by) {
           for (int bx = 0; bx < component.h; ++bx) {
-            uint8_t* at = component.plane.data() + static_cast<size_t>(by) * component.transform.rows * component.stride +
-                          (across * component.h + bx) * component.transform.columns;
-            if (!DecodeBlock(bits, header, component, at, component.stride)) return false;
+            if (!ReadBlock(bits, *header.dc[component.dcTable], *header.ac[component.acTable], component.transform,
+                           raw) ||
+                !place(c, across, by, bx)) {
+              return false;
+            }
           }
         }
       }
       if (bits.Overrun()) return false;
     }
-    const int32_t first = static_cast<int32_t>(down) * rowsPerMcu;
-    const int32_t count = out->height - first < rowsPerMcu ? out->height - first : rowsPerMcu;
-    EmitRows(header, colour, first, count, blockSize, out);
+    if (across + 1 == mcusAcross) {
+      const int32_t first = static_cast<int32_t>(down) * rowsPerMcu;
+      const int32_t count = out->height - first < rowsPerMcu ? out->height - first : rowsPerMcu;
+      EmitRows(header, colour, first, count, blockSize, out);
+    }
   }
   return true;
 }
@@ -641,10 +871,10 @@ bool ReducedJpegSize(const uint8_t* bytes, size_t size, int32_t* width, int32_t*
   }
 }
 
-bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out) {
+bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out, DecodeHelper* helper) {
   bool decoded = false;
   try {
-    decoded = Decode(bytes, size, reduction, out);
+    decoded = Decode(bytes, size, reduction, out, helper);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
