@@ -483,35 +483,49 @@ inline bool ReadBlock(BitReader& reader, const Huffman& dc, const Huffman& ac, c
   return read;
 }
 
-// Writes one block's columns x rows pixels at out from its values as
-// ReadBlock gives them, raw[0] made its DC (the running predictor).
-void TransformBlock(const int32_t* raw, const BlockTransform& reduction, const uint16_t* quant, uint8_t* out,
-                    size_t stride) {
-  const int columns = reduction.columns, rows = reduction.rows;
-  if (columns == 1 && rows == 1) {
-    out[0] = Clamp(static_cast<float>(raw[0] * quant[0]) / 8);
-    return;
-  }
-  float coefficients[64];
-  for (int slot = 0; slot < columns * rows; ++slot) {
+// The transform of a block of n x n kept frequencies, n known to the
+// compiler: its loops are unrolled.
+template <int n>
+void TransformSquare(const int32_t* raw, const BlockTransform& reduction, const uint16_t* quant, uint8_t* out,
+                     size_t stride) {
+  float coefficients[n * n];
+  for (int slot = 0; slot < n * n; ++slot) {
     coefficients[slot] = static_cast<float>(raw[slot] * quant[reduction.zigzagOf[slot]]);
   }
-  float partial[8][8];  // [frequency row][pixel column]
-  for (int v = 0; v < rows; ++v) {
-    for (int x = 0; x < columns; ++x) {
+  float partial[n][n];  // [frequency row][pixel column]
+  for (int v = 0; v < n; ++v) {
+    for (int x = 0; x < n; ++x) {
       const float* basis = reduction.columnBasis + x * 8;
       float sum = 0;
-      for (int u = 0; u < columns; ++u) sum += basis[u] * coefficients[v * columns + u];
+      for (int u = 0; u < n; ++u) sum += basis[u] * coefficients[v * n + u];
       partial[v][x] = sum;
     }
   }
-  for (int y = 0; y < rows; ++y) {
+  for (int y = 0; y < n; ++y) {
     const float* basis = reduction.rowBasis + y * 8;
-    for (int x = 0; x < columns; ++x) {
+    for (int x = 0; x < n; ++x) {
       float sum = 0;
-      for (int v = 0; v < rows; ++v) sum += basis[v] * partial[v][x];
+      for (int v = 0; v < n; ++v) sum += basis[v] * partial[v][x];
       out[y * stride + x] = Clamp(sum);
     }
+  }
+}
+
+// Writes one block's columns x rows pixels (as many each way) at out from
+// its values as ReadBlock gives them, raw[0] made its DC (the running
+// predictor).
+void TransformBlock(const int32_t* raw, const BlockTransform& reduction, const uint16_t* quant, uint8_t* out,
+                    size_t stride) {
+  switch (reduction.columns) {
+    case 1:
+      out[0] = Clamp(static_cast<float>(raw[0] * quant[0]) / 8);
+      return;
+    case 2:
+      return TransformSquare<2>(raw, reduction, quant, out, stride);
+    case 4:
+      return TransformSquare<4>(raw, reduction, quant, out, stride);
+    default:
+      return TransformSquare<8>(raw, reduction, quant, out, stride);
   }
 }
 
@@ -592,6 +606,22 @@ void EmitRows(const Header& header, const Colour& colour, int32_t firstRow, int3
 // the ones this reading would have read, and their DC differences are added
 // to this reading's predictors. Where no position matches, nothing the
 // helper read is used: the result is always the sequential one.
+// Room for what the helper reads, not cleared first: only what it wrote is
+// read.
+template <typename T>
+struct Store {
+  std::unique_ptr<T[]> data;
+  uint64_t size = 0;
+  void Grow(uint64_t to) {
+    if (to <= size) return;
+    std::unique_ptr<T[]> grown(new T[to]);
+    if (size) std::memcpy(grown.get(), data.get(), sizeof(T) * size);
+    data = std::move(grown);
+    size = to;
+  }
+  T& operator[](uint64_t i) { return data[i]; }
+};
+
 struct Speculation {
   // Set before the helper starts, not changed while it runs.
   const Header* header = nullptr;
@@ -605,9 +635,9 @@ struct Speculation {
   std::atomic<bool> cancel{false};
   // Read once it has ended.
   uint64_t decoded = 0;  // MCUs read in a row, ending in end
-  std::vector<uint64_t> starts;  // their positions
-  std::vector<int16_t> values;  // their kept values, slot 0 of each block unused
-  std::vector<int32_t> dcDifferences;
+  Store<uint64_t> starts;  // their positions
+  Store<int16_t> values;  // their kept values, slot 0 of each block unused
+  Store<int32_t> dcDifferences;
   BitReader end{nullptr, 0, 0};
 };
 
@@ -627,9 +657,9 @@ void Speculate(Speculation& s) {
   uint64_t room = 0;
   const auto grow = [&s, &room](uint64_t mcus) {
     room = std::min(mcus, s.capacity);
-    s.starts.resize(room);
-    s.values.resize(room * s.valuesPerMcu);
-    s.dcDifferences.resize(room * s.blocksPerMcu);
+    s.starts.Grow(room);
+    s.values.Grow(room * s.valuesPerMcu);
+    s.dcDifferences.Grow(room * s.blocksPerMcu);
   };
   grow(s.expected);
   BitReader bits{s.bytes, s.size, s.from};
@@ -644,8 +674,8 @@ void Speculate(Speculation& s) {
     }
     const uint64_t start = bits.Position(header.scanStart);
     BitReader trial = bits;
-    int16_t* values = s.values.data() + decoded * s.valuesPerMcu;
-    int32_t* dc = s.dcDifferences.data() + decoded * s.blocksPerMcu;
+    int16_t* values = s.values.data.get() + decoded * s.valuesPerMcu;
+    int32_t* dc = s.dcDifferences.data.get() + decoded * s.blocksPerMcu;
     bool read = true;
     for (int i = 0; i < header.componentCount && read; ++i) {
       const Component& component = header.components[header.scanOrder[i]];
@@ -813,8 +843,8 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
       }
     }
     if (source == Source::Helper) {
-      const int16_t* values = speculation.values.data() + next * valuesPerMcu;
-      const int32_t* dc = speculation.dcDifferences.data() + next * blocksPerMcu;
+      const int16_t* values = speculation.values.data.get() + next * valuesPerMcu;
+      const int32_t* dc = speculation.dcDifferences.data.get() + next * blocksPerMcu;
       for (int i = 0; i < header.componentCount; ++i) {
         const int c = header.scanOrder[i];
         const Component& component = header.components[c];
