@@ -560,15 +560,15 @@ struct Colour {
 uint8_t Byte(int32_t value) { return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value); }
 
 // Writes the output rows one row of MCUs covers.
-void EmitRows(const Header& header, const Colour& colour, int32_t firstRow, int32_t rowCount, int blockSize,
-              ReducedJpeg* out) {
+void EmitRows(const Header& header, const uint8_t* const* planes, const Colour& colour, int32_t firstRow,
+              int32_t rowCount, int blockSize, ReducedJpeg* out) {
   const int32_t width = out->width;
   for (int32_t r = 0; r < rowCount; ++r) {
     uint8_t* pixel = out->pixels.data() + (static_cast<size_t>(firstRow) + r) * width * 4;
     const uint8_t* rows[3];
     for (int c = 0; c < header.componentCount; ++c) {
       const Component& component = header.components[c];
-      rows[c] = component.plane.data() +
+      rows[c] = planes[c] +
                 static_cast<size_t>(r * component.v * component.transform.rows / (header.vMax * blockSize)) *
                     component.stride;
     }
@@ -724,8 +724,9 @@ class HelperRun {
     speculation_->cancel.store(true, std::memory_order_relaxed);
     Join();
   }
-  bool Start() {
-    running_ = helper_->Start(RunSpeculation, speculation_);
+  bool Start(void (*job)(void*), void* context) {
+    Join();
+    running_ = helper_->Start(job, context);
     return running_;
   }
   void Join() {
@@ -743,17 +744,121 @@ class HelperRun {
 constexpr uint64_t kMinSpeculatedMcus = 16;
 constexpr uint64_t kMaxSpeculationBytes = uint64_t{32} << 20;
 
+// How the picture's MCUs map to the output, and to the helper's store.
+struct Layout {
+  uint64_t mcusAcross = 0;
+  int32_t rowsPerMcu = 0;  // output rows
+  int blockSize = 0;
+  size_t valuesPerMcu = 0;
+  uint64_t blocksPerMcu = 0;
+};
+
+// Writes one block's pixels into its place in a plane of one row of MCUs.
+void PlaceBlock(const Header& header, int c, uint8_t* plane, uint64_t across, int by, int bx, const int32_t* raw) {
+  const Component& component = header.components[c];
+  uint8_t* at = plane + static_cast<size_t>(by) * component.transform.rows * component.stride +
+                (across * component.h + bx) * component.transform.columns;
+  TransformBlock(raw, component.transform, header.quant[component.quant], at, component.stride);
+}
+
+// Writes the output rows of the row of MCUs `down`, whose planes are whole.
+void EmitMcuRow(const Header& header, const Layout& layout, const uint8_t* const* planes, uint64_t down,
+                ReducedJpeg* out) {
+  static const Colour colour;
+  const int32_t first = static_cast<int32_t>(down) * layout.rowsPerMcu;
+  const int32_t count = out->height - first < layout.rowsPerMcu ? out->height - first : layout.rowsPerMcu;
+  EmitRows(header, planes, colour, first, count, layout.blockSize, out);
+}
+
+// The DC differences of the helper's MCUs stored from `stored` on, count of
+// them, made absolute in place, continuing predictors. False where one
+// leaves the range the reading alone would refuse.
+bool MakeDcAbsolute(const Header& header, const Layout& layout, Speculation& s, uint64_t stored, uint64_t count,
+                    int32_t* predictors) {
+  int32_t* dc = s.dcDifferences.data.get() + stored * layout.blocksPerMcu;
+  for (uint64_t mcu = 0; mcu < count; ++mcu) {
+    for (int i = 0; i < header.componentCount; ++i) {
+      const int c = header.scanOrder[i];
+      for (int block = 0; block < header.components[c].h * header.components[c].v; ++block, ++dc) {
+        const int32_t predictor = predictors[c] + *dc;
+        if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
+        predictors[c] = *dc = predictor;
+      }
+    }
+  }
+  return true;
+}
+
+// Places the picture's MCUs [first, end), the helper's stored from `stored`
+// on with their DC made absolute, into planes, and writes each row of MCUs
+// they complete.
+void PlaceStored(const Header& header, const Layout& layout, const Speculation& s, uint64_t first, uint64_t end,
+                 uint64_t stored, uint8_t* const* planes, ReducedJpeg* out) {
+  const int16_t* values = s.values.data.get() + stored * layout.valuesPerMcu;
+  const int32_t* dc = s.dcDifferences.data.get() + stored * layout.blocksPerMcu;
+  int32_t raw[64];
+  uint64_t across = first % layout.mcusAcross;
+  for (uint64_t mcu = first; mcu < end; ++mcu) {
+    for (int i = 0; i < header.componentCount; ++i) {
+      const int c = header.scanOrder[i];
+      const Component& component = header.components[c];
+      const int slots = component.transform.columns * component.transform.rows;
+      for (int by = 0; by < component.v; ++by) {
+        for (int bx = 0; bx < component.h; ++bx, values += slots) {
+          raw[0] = *dc++;
+          for (int slot = 1; slot < slots; ++slot) raw[slot] = values[slot];
+          PlaceBlock(header, c, planes[c], across, by, bx, raw);
+        }
+      }
+    }
+    if (++across == layout.mcusAcross) {
+      EmitMcuRow(header, layout, planes, mcu / layout.mcusAcross, out);
+      across = 0;
+    }
+  }
+}
+
+// Whole rows of the helper's MCUs placed by the helper thread, with planes
+// of its own: the output rows are others than the ones placed meanwhile.
+struct Placing {
+  const Header* header = nullptr;
+  const Layout* layout = nullptr;
+  const Speculation* speculation = nullptr;
+  uint64_t first = 0, end = 0, stored = 0;
+  ReducedJpeg* out = nullptr;
+  bool placed = false;
+};
+
+void RunPlacing(void* context) {
+  Placing& p = *static_cast<Placing*>(context);
+  try {
+    std::vector<uint8_t> planes[3];
+    uint8_t* of[3] = {};
+    for (int c = 0; c < p.header->componentCount; ++c) {
+      planes[c].resize(p.header->components[c].plane.size());
+      of[c] = planes[c].data();
+    }
+    PlaceStored(*p.header, *p.layout, *p.speculation, p.first, p.end, p.stored, of, p.out);
+    p.placed = true;
+  } catch (...) {  // out of memory: the rows are placed without the helper
+  }
+}
+
 bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out, DecodeHelper* helper) {
   if (reduction != 2 && reduction != 4 && reduction != 8) return false;
   Header header;
   if (!ReadHeader(bytes, size, &header)) return false;
-  const int blockSize = 8 / reduction;
+  Layout layout;
+  layout.blockSize = 8 / reduction;
+  const int blockSize = layout.blockSize;
   const uint64_t mcuWidth = 8 * uint64_t(header.hMax), mcuHeight = 8 * uint64_t(header.vMax);
-  const uint64_t mcusAcross = (uint64_t(header.width) + mcuWidth - 1) / mcuWidth;
+  const uint64_t mcusAcross = layout.mcusAcross = (uint64_t(header.width) + mcuWidth - 1) / mcuWidth;
   const uint64_t mcusDown = (uint64_t(header.height) + mcuHeight - 1) / mcuHeight;
   const uint64_t mcus = mcusAcross * mcusDown;
-  uint64_t blocksPerMcu = 0;
-  for (int c = 0; c < header.componentCount; ++c) blocksPerMcu += header.components[c].h * header.components[c].v;
+  for (int c = 0; c < header.componentCount; ++c) {
+    layout.blocksPerMcu += header.components[c].h * header.components[c].v;
+  }
+  const uint64_t blocksPerMcu = layout.blocksPerMcu;
   // Every block takes at least two bits: data too short for the size it
   // declares is refused before anything of that size is allocated.
   if ((size - header.scanStart) * 4 < mcus * blocksPerMcu) return false;
@@ -763,7 +868,7 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
   out->width = static_cast<int32_t>(width);
   out->height = static_cast<int32_t>(height);
   out->pixels.assign(width * height * 4, 0);
-  size_t valuesPerMcu = 0;
+  uint8_t* planes[3] = {};
   for (int c = 0; c < header.componentCount; ++c) {
     Component& component = header.components[c];
     // Subsampled alike both ways (4:2:0), a component's blocks give more
@@ -773,58 +878,44 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
                             : blockSize;
     const int rows = columns;
     MakeTransform(columns, rows, &component.transform);
-    valuesPerMcu += static_cast<size_t>(component.h * component.v * columns * rows);
+    layout.valuesPerMcu += static_cast<size_t>(component.h * component.v * columns * rows);
     component.stride = mcusAcross * component.h * columns;
     component.plane.assign(component.stride * component.v * rows, 0);
+    planes[c] = component.plane.data();
     component.columnOf.resize(width);
     for (uint64_t x = 0; x < width; ++x) {
       component.columnOf[x] = static_cast<int32_t>(x * component.h * columns / (header.hMax * blockSize));
     }
   }
-  static const Colour colour;
+  layout.rowsPerMcu = header.vMax * blockSize;
   BitReader bits{bytes, size, header.scanStart};
   bits.limit = size;
 
   Speculation speculation;
-  HelperRun run(helper, &speculation);
-  enum class Source { Alone, Waiting, Seeking, Helper } source = Source::Alone;
+  Placing placing;
+  HelperRun run(helper, &speculation);  // declared after what the helper reads
+  enum class Source { Alone, Waiting, Seeking } source = Source::Alone;
   if (helper && header.restartInterval == 0 && mcus >= kMinSpeculatedMcus) {
     speculation.header = &header;
     speculation.bytes = bytes;
     speculation.size = size;
-    // Past the middle: the reading from the start also transforms its MCUs.
+    // Before the middle: the reading from the start transforms every MCU.
     speculation.from = header.scanStart + (size - header.scanStart) * 9 / 20;
     while (bytes[speculation.from - 1] == 0xFF) --speculation.from;  // the scan's marker ends in 0xDA
-    speculation.valuesPerMcu = valuesPerMcu;
+    speculation.valuesPerMcu = layout.valuesPerMcu;
     speculation.blocksPerMcu = static_cast<int>(blocksPerMcu);
-    const uint64_t perMcu = valuesPerMcu * sizeof(int16_t) + blocksPerMcu * sizeof(int32_t) + sizeof(uint64_t);
+    const uint64_t perMcu = layout.valuesPerMcu * sizeof(int16_t) + blocksPerMcu * sizeof(int32_t) + sizeof(uint64_t);
     speculation.capacity = std::min(mcus, kMaxSpeculationBytes / perMcu);
     speculation.expected = mcus * 6 / 10 + 1;
-    if (run.Start()) source = Source::Waiting;
+    if (run.Start(RunSpeculation, &speculation)) source = Source::Waiting;
   }
 
   int32_t predictors[3] = {};
   int32_t raw[64];
-  // Its DC made absolute, a block's values become its pixels.
-  const auto place = [&](int c, uint64_t across, int by, int bx) {
-    Component& component = header.components[c];
-    const int32_t predictor = predictors[c] + raw[0];
-    if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
-    predictors[c] = raw[0] = predictor;
-    uint8_t* at = component.plane.data() + static_cast<size_t>(by) * component.transform.rows * component.stride +
-                  (across * component.h + bx) * component.transform.columns;
-    TransformBlock(raw, component.transform, header.quant[component.quant], at, component.stride);
-    return true;
-  };
-  const int32_t rowsPerMcu = header.vMax * blockSize;
-  uint64_t next = 0;  // the helper's MCU to take next
+  uint64_t next = 0;  // the helper's MCU met next
   int restarts = 0;
-  uint64_t down = 0, across = 0;
-  for (uint64_t mcu = 0; mcu < mcus; ++mcu, ++across) {
-    if (across == mcusAcross) {
-      across = 0;
-      ++down;
-    }
+  uint64_t mcu = 0, across = 0;
+  while (mcu < mcus) {
     if (header.restartInterval && mcu > 0 && mcu % header.restartInterval == 0) {
       if (!Restart(bits, restarts++)) return false;
       for (int32_t& predictor : predictors) predictor = 0;
@@ -839,50 +930,64 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
       if (next == speculation.decoded) {
         source = Source::Alone;
       } else if (speculation.starts[next] == at) {
-        source = Source::Helper;
-      }
-    }
-    if (source == Source::Helper) {
-      const int16_t* values = speculation.values.data.get() + next * valuesPerMcu;
-      const int32_t* dc = speculation.dcDifferences.data.get() + next * blocksPerMcu;
-      for (int i = 0; i < header.componentCount; ++i) {
-        const int c = header.scanOrder[i];
-        const Component& component = header.components[c];
-        const int slots = component.transform.columns * component.transform.rows;
-        for (int by = 0; by < component.v; ++by) {
-          for (int bx = 0; bx < component.h; ++bx, values += slots) {
-            raw[0] = *dc++;
-            for (int slot = 1; slot < slots; ++slot) raw[slot] = values[slot];
-            if (!place(c, across, by, bx)) return false;
-          }
+        // In step: the helper's MCUs from next on are this reading's from
+        // mcu on. Whole rows past the middle of them are placed by the
+        // helper meanwhile.
+        const uint64_t count = std::min(speculation.decoded - next, mcus - mcu);
+        if (!MakeDcAbsolute(header, layout, speculation, next, count, predictors)) return false;
+        const uint64_t end = mcu + count;
+        const uint64_t firstRow = (mcu + mcusAcross - 1) / mcusAcross, endRow = end / mcusAcross;
+        bool split = false;
+        if (endRow >= firstRow + 2) {
+          placing.header = &header;
+          placing.layout = &layout;
+          placing.speculation = &speculation;
+          placing.first = (firstRow + endRow) / 2 * mcusAcross;
+          placing.end = endRow * mcusAcross;
+          placing.stored = next + (placing.first - mcu);
+          placing.out = out;
+          split = run.Start(RunPlacing, &placing);
         }
-      }
-      ++out->helperMcus;
-      if (++next == speculation.decoded) {
-        bits = speculation.end;  // where the data ends or stops adding up, or what the helper could keep
+        PlaceStored(header, layout, speculation, mcu, split ? placing.first : end, next, planes, out);
+        if (split) {
+          run.Join();
+          if (!placing.placed) {
+            PlaceStored(header, layout, speculation, placing.first, placing.end, placing.stored, planes, out);
+          }
+          PlaceStored(header, layout, speculation, placing.end, end, next + (placing.end - mcu), planes, out);
+        }
+        out->helperMcus += count;
+        // Past the helper's last MCU: where the data ends or stops adding
+        // up, or where its room ran out.
+        if (next + count == speculation.decoded) bits = speculation.end;
         source = Source::Alone;
+        mcu = end;
+        across = mcu % mcusAcross;
+        continue;
       }
-    } else {
-      for (int i = 0; i < header.componentCount; ++i) {
-        const int c = header.scanOrder[i];
-        const Component& component = header.components[c];
-        for (int by = 0; by < component.v; ++by) {
-          for (int bx = 0; bx < component.h; ++bx) {
-            if (!ReadBlock(bits, *header.dc[component.dcTable], *header.ac[component.acTable], component.transform,
-                           raw) ||
-                !place(c, across, by, bx)) {
-              return false;
-            }
+    }
+    for (int i = 0; i < header.componentCount; ++i) {
+      const int c = header.scanOrder[i];
+      const Component& component = header.components[c];
+      for (int by = 0; by < component.v; ++by) {
+        for (int bx = 0; bx < component.h; ++bx) {
+          if (!ReadBlock(bits, *header.dc[component.dcTable], *header.ac[component.acTable], component.transform,
+                         raw)) {
+            return false;
           }
+          const int32_t predictor = predictors[c] + raw[0];
+          if (predictor < -32767 || predictor > 32767) return false;  // no product with its quantiser overflows
+          predictors[c] = raw[0] = predictor;
+          PlaceBlock(header, c, planes[c], across, by, bx, raw);
         }
       }
-      if (bits.Overrun()) return false;
     }
-    if (across + 1 == mcusAcross) {
-      const int32_t first = static_cast<int32_t>(down) * rowsPerMcu;
-      const int32_t count = out->height - first < rowsPerMcu ? out->height - first : rowsPerMcu;
-      EmitRows(header, colour, first, count, blockSize, out);
+    if (bits.Overrun()) return false;
+    if (++across == mcusAcross) {
+      EmitMcuRow(header, layout, planes, mcu / mcusAcross, out);
+      across = 0;
     }
+    ++mcu;
   }
   return true;
 }
