@@ -594,18 +594,6 @@ void EmitRows(const Header& header, const uint8_t* const* planes, const Colour& 
 }
 
 
-// With a helper thread, a scan without restart markers is read from two
-// places at once: from its start here, and from about its middle by the
-// helper, which cannot know where an MCU starts there nor the DC values
-// before it. The helper reads MCUs from wherever it stands, keeping each
-// one's position and its values (DC as differences); where the codes do
-// not add up it drops what it has and reads on. Once the reading from the
-// start reaches an MCU boundary at a position where one of the helper's MCUs
-// starts, both are in the same state but for the DC predictors (the reading
-// of an MCU depends on nothing else), so the helper's MCUs from there on are
-// the ones this reading would have read, and their DC differences are added
-// to this reading's predictors. Where no position matches, nothing the
-// helper read is used: the result is always the sequential one.
 // Room for what the helper reads, not cleared first: only what it wrote is
 // read.
 template <typename T>
@@ -622,6 +610,18 @@ struct Store {
   T& operator[](uint64_t i) { return data[i]; }
 };
 
+// With a helper thread, a scan without restart markers is read from two
+// places at once: from its start here, and from about its middle by the
+// helper, which cannot know where an MCU starts there nor the DC values
+// before it. The helper reads MCUs from wherever it stands, keeping each
+// one's position and its values (DC as differences); where the codes do
+// not add up it drops what it has and reads on. Once the reading from the
+// start reaches an MCU boundary at a position where one of the helper's MCUs
+// starts, both are in the same state but for the DC predictors (the reading
+// of an MCU depends on nothing else), so the helper's MCUs from there on are
+// the ones this reading would have read, and their DC differences are added
+// to this reading's predictors. Where no position matches, nothing the
+// helper read is used: the result is always the sequential one.
 struct Speculation {
   // Set before the helper starts, not changed while it runs.
   const Header* header = nullptr;
@@ -670,7 +670,7 @@ void Speculate(Speculation& s) {
   while (!s.cancel.load(std::memory_order_relaxed)) {
     if (decoded == room) {
       if (room == s.capacity) break;
-      grow(room * 2);
+      grow(room * 2 + 1);
     }
     const uint64_t start = bits.Position(header.scanStart);
     BitReader trial = bits;
