@@ -633,7 +633,8 @@ struct Speculation {
   size_t valuesPerMcu = 0;
   int blocksPerMcu = 0;
   std::atomic<bool> cancel{false};
-  // Read once it has ended.
+  std::atomic<bool> finished{false};  // set once what follows is written
+  // Read once it has finished.
   uint64_t decoded = 0;  // MCUs read in a row, ending in end
   Store<uint64_t> starts;  // their positions
   Store<int16_t> values;  // their kept values, slot 0 of each block unused
@@ -711,6 +712,7 @@ void RunSpeculation(void* context) {
   } catch (...) {  // out of memory: nothing of the helper's is used
     s.decoded = 0;
   }
+  s.finished.store(true, std::memory_order_release);
 }
 
 // The helper's job reads the decoder's state: however decoding ends, the
@@ -900,7 +902,7 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
     speculation.bytes = bytes;
     speculation.size = size;
     // Before the middle: the reading from the start transforms every MCU.
-    speculation.from = header.scanStart + (size - header.scanStart) * 9 / 20;
+    speculation.from = header.scanStart + static_cast<size_t>(uint64_t{size - header.scanStart} * 9 / 20);
     while (bytes[speculation.from - 1] == 0xFF) --speculation.from;  // the scan's marker ends in 0xDA
     speculation.valuesPerMcu = layout.valuesPerMcu;
     speculation.blocksPerMcu = static_cast<int>(blocksPerMcu);
@@ -920,7 +922,11 @@ bool Decode(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* o
       if (!Restart(bits, restarts++)) return false;
       for (int32_t& predictor : predictors) predictor = 0;
     }
-    if (source == Source::Waiting && bits.pos >= speculation.from) {
+    // Past the helper's start, this reading goes on by itself until the
+    // helper has finished (a helper slowed by other programs is not waited
+    // for), then meets its MCUs where they start.
+    if (source == Source::Waiting && bits.pos >= speculation.from &&
+        speculation.finished.load(std::memory_order_acquire)) {
       run.Join();
       source = speculation.decoded ? Source::Seeking : Source::Alone;
     }

@@ -108,6 +108,8 @@ class DecodeThread : public DecodeHelper {
 
 }  // namespace
 
+void ProbeJpegCodec() { SystemJpegReduces(); }
+
 WallpaperPicture::~WallpaperPicture() {
   Release(pixels_);
   Release(reduced_);
