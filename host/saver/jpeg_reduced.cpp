@@ -613,15 +613,16 @@ struct Store {
 // With a helper thread, a scan without restart markers is read from two
 // places at once: from its start here, and from about its middle by the
 // helper, which cannot know where an MCU starts there nor the DC values
-// before it. The helper reads MCUs from wherever it stands, keeping each
-// one's position and its values (DC as differences); where the codes do
-// not add up it drops what it has and reads on. Once the reading from the
-// start reaches an MCU boundary at a position where one of the helper's MCUs
-// starts, both are in the same state but for the DC predictors (the reading
-// of an MCU depends on nothing else), so the helper's MCUs from there on are
-// the ones this reading would have read, and their DC differences are added
-// to this reading's predictors. Where no position matches, nothing the
-// helper read is used: the result is always the sequential one.
+// before it. The helper reads MCUs from wherever it stands to the end,
+// keeping each one's position and its values (DC as differences); where the
+// codes do not add up it drops what it has and reads on. Once the helper has
+// finished and the reading from the start reaches an MCU boundary at a
+// position where one of the helper's MCUs starts, both are in the same state
+// but for the DC predictors (the reading of an MCU depends on nothing else),
+// so the helper's MCUs from there on are the ones this reading would have
+// read, and their DC differences are added to this reading's predictors.
+// Where no position matches, nothing the helper read is used: the result is
+// always the sequential one.
 struct Speculation {
   // Set before the helper starts, not changed while it runs.
   const Header* header = nullptr;

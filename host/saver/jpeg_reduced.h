@@ -46,9 +46,9 @@ class DecodeHelper {
 // Decodes at 1/reduction (2, 4 or 8). False, with out emptied, for anything
 // not handled, cut short or corrupt, and when memory runs out (allocation
 // failures are caught here). With a helper, a scan without restart markers
-// is read from its start and from its middle at once, on two cores in about
-// half the time; the picture is the same, and where the helper cannot start
-// or run, it is read from its start alone.
+// is read from its start and from its middle at once, on two cores in a
+// little over half the time; the picture is the same, and where the helper
+// cannot start or run, it is read from its start alone.
 bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out,
                        DecodeHelper* helper = nullptr);
 
