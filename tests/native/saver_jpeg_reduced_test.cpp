@@ -221,6 +221,26 @@ TEST_F(JpegReducedTest, MatchesLibjpegScaledDecoding) {
   }
 }
 
+// At 1/8 a block of a picture not subsampled gives its DC alone, which is
+// right only where every code before it was read right: on noisy data
+// (stuffing everywhere, codes up to 16 bits, values up to 10) the picture
+// is libjpeg's exactly, with the helper too.
+TEST_F(JpegReducedTest, NoisyDataIsReadCodeForCode) {
+  for (const char* options : {"-grayscale -quality 95", "-sample 1x1 -quality 90"}) {
+    const std::vector<uint8_t> jpeg = MakeJpeg(200, 136, options, true);
+    const Picture expected = Djpeg(8);
+    ReducedJpeg decoded;
+    ASSERT_TRUE(DecodeReducedJpeg(jpeg.data(), jpeg.size(), 8, &decoded)) << options;
+    ASSERT_EQ(decoded.pixels.size(), expected.rgb.size() / 3 * 4) << options;
+    for (size_t i = 0; i < expected.rgb.size() / 3; ++i) {
+      for (int channel = 0; channel < 3; ++channel) {
+        ASSERT_EQ(decoded.pixels[i * 4 + 2 - channel], expected.rgb[i * 3 + channel]) << options << " pixel " << i;
+      }
+    }
+    EXPECT_GT(ExpectSameWithHelper(jpeg, 8, options), 0u) << options;
+  }
+}
+
 // Every cut and every damaged byte: either refused, or a picture of the
 // size the header declares (ASan watches every read).
 TEST_F(JpegReducedTest, DamagedBytesAreRefusedOrKeepTheirSize) {
