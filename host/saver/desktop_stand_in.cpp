@@ -74,7 +74,8 @@ bool DrawPicture(const PixelRows& screen, const DesktopLook& look, const std::ve
 void DrawWallpaperFiles(const PixelRows& screen, const DesktopLook& look) {
   const ULONGLONG start = GetTickCount64();
   std::vector<uint8_t> bytes;
-  if (ReadWallpaperBytes(look.wallpaper, kNamedFileMs, &bytes) == WallpaperRead::Read &&
+  if (ReadWallpaperBytes(look.wallpaper, kNamedFileMs, &bytes, kLargestWallpaperFile, ProbeJpegCodec) ==
+          WallpaperRead::Read &&
       DrawPicture(screen, look, bytes)) {
     return;
   }

@@ -27,11 +27,29 @@ struct ReducedJpeg {
   int32_t width = 0;   // ceil(picture width / reduction)
   int32_t height = 0;  // ceil(picture height / reduction)
   std::vector<uint8_t> pixels;  // rows of width * 4 bytes: blue, green, red, 0
+  uint64_t helperMcus = 0;  // MCUs of the picture whose codes the helper read
+};
+
+// A second thread for the decoder, made by the caller (threads are the
+// platform's). Neither call throws.
+class DecodeHelper {
+ public:
+  // Runs job(context) on another thread; false when none could be started.
+  virtual bool Start(void (*job)(void*), void* context) = 0;
+  // Returns once the job started last has ended.
+  virtual void Wait() = 0;
+
+ protected:
+  ~DecodeHelper() = default;
 };
 
 // Decodes at 1/reduction (2, 4 or 8). False, with out emptied, for anything
 // not handled, cut short or corrupt, and when memory runs out (allocation
-// failures are caught here).
-bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out);
+// failures are caught here). With a helper, a scan without restart markers
+// is read from its start and from its middle at once, on two cores in a
+// little over half the time; the picture is the same, and where the helper
+// cannot start or run, it is read from its start alone.
+bool DecodeReducedJpeg(const uint8_t* bytes, size_t size, int32_t reduction, ReducedJpeg* out,
+                       DecodeHelper* helper = nullptr);
 
 }  // namespace numerabo

@@ -125,7 +125,7 @@ DWORD WINAPI ReadingThread(void* parameter) {
 }  // namespace
 
 WallpaperRead ReadWallpaperBytes(const std::wstring& path, uint32_t timeoutMs, std::vector<uint8_t>* bytes,
-                                 size_t largest) {
+                                 size_t largest, void (*meanwhile)()) {
   bytes->clear();
   std::shared_ptr<ReadJob> job;
   std::shared_ptr<ReadJob>* handed = nullptr;
@@ -142,7 +142,11 @@ WallpaperRead ReadWallpaperBytes(const std::wstring& path, uint32_t timeoutMs, s
     delete handed;
     return WallpaperRead::Missing;
   }
-  const bool ended = WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
+  const ULONGLONG started = GetTickCount64();
+  if (meanwhile) meanwhile();
+  const ULONGLONG spent = GetTickCount64() - started;
+  const bool ended =
+      WaitForSingleObject(thread, spent >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - spent)) == WAIT_OBJECT_0;
   CloseHandle(thread);
   if (!ended) return WallpaperRead::TimedOut;
   bytes->swap(job->bytes);

@@ -72,7 +72,43 @@ UINT PixelBytes(const WICPixelFormatGUID& format) {
   return 0;
 }
 
+// The reduced decoder's second thread: users' machines have several cores.
+class DecodeThread : public DecodeHelper {
+ public:
+  DecodeThread() = default;
+  DecodeThread(const DecodeThread&) = delete;
+  DecodeThread& operator=(const DecodeThread&) = delete;
+  ~DecodeThread() { Wait(); }
+
+  bool Start(void (*job)(void*), void* context) override {
+    Wait();
+    job_ = job;
+    context_ = context;
+    thread_ = CreateThread(nullptr, 256 * 1024, Run, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+    return thread_ != nullptr;
+  }
+  void Wait() override {
+    if (!thread_) return;
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+    thread_ = nullptr;
+  }
+
+ private:
+  static DWORD WINAPI Run(void* self) {
+    DecodeThread* thread = static_cast<DecodeThread*>(self);
+    thread->job_(thread->context_);
+    return 0;
+  }
+
+  void (*job_)(void*) = nullptr;
+  void* context_ = nullptr;
+  HANDLE thread_ = nullptr;
+};
+
 }  // namespace
+
+void ProbeJpegCodec() { SystemJpegReduces(); }
 
 WallpaperPicture::~WallpaperPicture() {
   Release(pixels_);
@@ -120,9 +156,9 @@ bool WallpaperPicture::OpenOwnReduced(const std::vector<uint8_t>& bytes, Wallpap
   if (place.width <= 0) return false;
   const int32_t fraction = LargestDecodeReduction(width, height, place.width, place.height);
   // Only after the cheap checks: the probe creates a decoder once.
-  if (fraction <= 1 || SystemJpegReduces() || !DecodeReducedJpeg(bytes.data(), bytes.size(), fraction, &own_)) {
-    return false;
-  }
+  if (fraction <= 1 || SystemJpegReduces()) return false;
+  DecodeThread helper;
+  if (!DecodeReducedJpeg(bytes.data(), bytes.size(), fraction, &own_, &helper)) return false;
   fullWidth_ = width;
   fullHeight_ = height;
   width_ = own_.width;

@@ -13,6 +13,11 @@
 
 namespace numerabo {
 
+// Asks the system's JPEG codec, once, whether it decodes at a fraction of
+// the size, as Open does for a JPEG: called while a file's bytes are read,
+// the question adds nothing to the time where the read takes longer.
+void ProbeJpegCodec();
+
 class WallpaperPicture {
  public:
   WallpaperPicture() = default;

@@ -238,7 +238,16 @@ bool DrawWallpaper(const PixelRows& target, int32_t pictureWidth, int32_t pictur
   const std::vector<Taps> columns = AxisTaps(left, right, placement.x, placement.width, pictureWidth, pool);
   const std::vector<Taps> lines = AxisTaps(top, bottom, placement.y, placement.height, pictureHeight, pool);
   const size_t visible = static_cast<size_t>(right - left);
-  std::vector<uint32_t> across(visible * 3);  // one picture row reduced across, per channel
+  // Picture rows reduced across, per channel, kept while the next screen
+  // row may need them too: a row that two screen rows read is reduced once.
+  // Slot row % kept holds a row, each used as soon as it is made; enough
+  // slots for two screen rows' rows, up to a bound (a picture many times the
+  // screen's height shares few rows between screen rows).
+  int32_t widest = 1;
+  for (const Taps& line : lines) widest = std::max(widest, line.count);
+  const size_t kept = std::min<size_t>(static_cast<size_t>(widest) * 2 + 1, 33);
+  std::vector<uint32_t> across(visible * 3 * kept);
+  std::vector<int64_t> held(kept, -1);        // the picture row each slot holds
   std::vector<uint64_t> sums(visible * 3);    // the screen row, weighted down the band
 
   const size_t sourceStride = static_cast<size_t>(pictureWidth) * 4;
@@ -258,20 +267,26 @@ bool DrawWallpaper(const PixelRows& target, int32_t pictureWidth, int32_t pictur
     for (int32_t r = 0; r < line.count; ++r) {
       const uint32_t down = pool[line.weight + r];
       if (down == 0) continue;
-      const uint8_t* source = band + static_cast<size_t>(r) * sourceStride;
-      for (size_t x = 0; x < visible; ++x) {
-        const Taps& column = columns[x];
-        const uint8_t* in = source + static_cast<size_t>(column.first) * 4;
-        const uint16_t* w = &pool[column.weight];
-        uint32_t b = 0, g = 0, red = 0;
-        for (int32_t c = 0; c < column.count; ++c, in += 4) {
-          b += w[c] * in[0];
-          g += w[c] * in[1];
-          red += w[c] * in[2];
+      const int64_t row = line.first + r;
+      const size_t slot = static_cast<size_t>(row) % kept;
+      uint32_t* reduced = across.data() + slot * visible * 3;
+      if (held[slot] != row) {
+        const uint8_t* source = band + static_cast<size_t>(r) * sourceStride;
+        for (size_t x = 0; x < visible; ++x) {
+          const Taps& column = columns[x];
+          const uint8_t* in = source + static_cast<size_t>(column.first) * 4;
+          const uint16_t* w = &pool[column.weight];
+          uint32_t b = 0, g = 0, red = 0;
+          for (int32_t c = 0; c < column.count; ++c, in += 4) {
+            b += w[c] * in[0];
+            g += w[c] * in[1];
+            red += w[c] * in[2];
+          }
+          reduced[x * 3] = b, reduced[x * 3 + 1] = g, reduced[x * 3 + 2] = red;
         }
-        across[x * 3] = b, across[x * 3 + 1] = g, across[x * 3 + 2] = red;
+        held[slot] = row;
       }
-      for (size_t i = 0; i < visible * 3; ++i) sums[i] += static_cast<uint64_t>(down) * across[i];
+      for (size_t i = 0; i < visible * 3; ++i) sums[i] += static_cast<uint64_t>(down) * reduced[i];
     }
     uint8_t* out = target.pixels + static_cast<size_t>(y) * target.stride + static_cast<size_t>(left) * 4;
     constexpr uint64_t kHalf = uint64_t{kOne} * kOne / 2;

@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "host/saver/jpeg_reduced.h"
@@ -48,6 +50,75 @@ Picture ReadPpm(const std::string& path) {
   return picture;
 }
 
+// The decoder's second thread for the first `starts` jobs; later ones fail
+// to start, as where the platform makes no more threads. Immediate: a job
+// has ended when Start returns (a helper far faster than the decoder). Held
+// back: a job runs only once waited for (a helper that never gets the
+// processor).
+class TestHelper : public DecodeHelper {
+ public:
+  enum class Mode { Thread, Immediate, HeldBack };
+  explicit TestHelper(int starts, Mode mode = Mode::Thread) : starts_(starts), mode_(mode) {}
+  ~TestHelper() { Wait(); }
+  bool Start(void (*job)(void*), void* context) override {
+    if (starts_-- <= 0) return false;
+    if (mode_ != Mode::Thread) {
+      job_ = job;
+      context_ = context;
+      if (mode_ == Mode::Immediate) Wait();
+      return true;
+    }
+    try {
+      thread_ = std::thread(job, context);
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
+  void Wait() override {
+    if (thread_.joinable()) thread_.join();
+    if (job_) job_(context_);
+    job_ = nullptr;
+  }
+
+ private:
+  int starts_;
+  Mode mode_;
+  std::thread thread_;
+  void (*job_)(void*) = nullptr;
+  void* context_ = nullptr;
+};
+
+// Decodes alone, and with helpers of every kind: on its own thread, done at
+// once, held back, running only its first job, never starting. The same
+// outcome and the same pixels every time. Returns the MCUs the helper done
+// at once supplied.
+uint64_t ExpectSameWithHelper(const std::vector<uint8_t>& bytes, int32_t reduction, const std::string& what) {
+  ReducedJpeg alone;
+  const bool decoded = DecodeReducedJpeg(bytes.data(), bytes.size(), reduction, &alone);
+  const struct {
+    int starts;
+    TestHelper::Mode mode;
+  } helpers[] = {{1000, TestHelper::Mode::Thread},
+                 {1000, TestHelper::Mode::Immediate},
+                 {1000, TestHelper::Mode::HeldBack},
+                 {1, TestHelper::Mode::Immediate},
+                 {0, TestHelper::Mode::Thread}};
+  uint64_t immediate = 0;
+  for (const auto& kind : helpers) {
+    TestHelper helper(kind.starts, kind.mode);
+    ReducedJpeg helped;
+    const std::string which = what + " (helper " + std::to_string(&kind - helpers) + ")";
+    EXPECT_EQ(DecodeReducedJpeg(bytes.data(), bytes.size(), reduction, &helped, &helper), decoded) << which;
+    EXPECT_TRUE(helped.pixels == alone.pixels) << which;
+    if (kind.mode == TestHelper::Mode::HeldBack || kind.starts == 0) {
+      EXPECT_EQ(helped.helperMcus, 0u) << which;
+    }
+    if (kind.mode == TestHelper::Mode::Immediate && kind.starts > 1) immediate = helped.helperMcus;
+  }
+  return immediate;
+}
+
 class JpegReducedTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -63,9 +134,10 @@ class JpegReducedTest : public ::testing::Test {
   }
 
   // A photo-like picture: smooth gradients of every channel, a sharp-edged
-  // disc of another hue, and a fine texture, written as a PPM and coded with
-  // cjpeg's options.
-  std::vector<uint8_t> MakeJpeg(int32_t width, int32_t height, const std::string& options) {
+  // disc of another hue, and a fine texture (noisy: a pseudo-random one, a
+  // phone photo's grain, whose data is full of 0xFF), written as a PPM and
+  // coded with cjpeg's options.
+  std::vector<uint8_t> MakeJpeg(int32_t width, int32_t height, const std::string& options, bool noisy = false) {
     const std::string ppm = folder_ + "/in.ppm", jpeg = folder_ + "/in.jpg";
     FILE* out = std::fopen(ppm.c_str(), "wb");
     std::fprintf(out, "P6\n%d %d\n255\n", width, height);
@@ -73,7 +145,8 @@ class JpegReducedTest : public ::testing::Test {
       for (int32_t x = 0; x < width; ++x) {
         const int32_t dx = x - width / 2, dy = y - height / 2;
         const bool disc = dx * dx + dy * dy < width * height / 8;
-        const int texture = ((x * 7 + y * 13) % 11) * 2;
+        const uint32_t grain = (static_cast<uint32_t>(x) * 2654435761u) ^ (static_cast<uint32_t>(y) * 40503u * 65537u);
+        const int texture = noisy ? static_cast<int>((grain * 2246822519u) >> 26) : ((x * 7 + y * 13) % 11) * 2;
         std::fputc(disc ? 200 : 40 + 160 * x / width + texture, out);
         std::fputc(disc ? 60 : 30 + 180 * y / height, out);
         std::fputc(disc ? 90 : 220 - 150 * (x + y) / (width + height) + texture, out);
@@ -148,6 +221,26 @@ TEST_F(JpegReducedTest, MatchesLibjpegScaledDecoding) {
   }
 }
 
+// At 1/8 a block of a picture not subsampled gives its DC alone, which is
+// right only where every code before it was read right: on noisy data
+// (stuffing everywhere, codes up to 16 bits, values up to 10) the picture
+// is libjpeg's exactly, with the helper too.
+TEST_F(JpegReducedTest, NoisyDataIsReadCodeForCode) {
+  for (const char* options : {"-grayscale -quality 95", "-sample 1x1 -quality 90"}) {
+    const std::vector<uint8_t> jpeg = MakeJpeg(200, 136, options, true);
+    const Picture expected = Djpeg(8);
+    ReducedJpeg decoded;
+    ASSERT_TRUE(DecodeReducedJpeg(jpeg.data(), jpeg.size(), 8, &decoded)) << options;
+    ASSERT_EQ(decoded.pixels.size(), expected.rgb.size() / 3 * 4) << options;
+    for (size_t i = 0; i < expected.rgb.size() / 3; ++i) {
+      for (int channel = 0; channel < 3; ++channel) {
+        ASSERT_EQ(decoded.pixels[i * 4 + 2 - channel], expected.rgb[i * 3 + channel]) << options << " pixel " << i;
+      }
+    }
+    EXPECT_GT(ExpectSameWithHelper(jpeg, 8, options), 0u) << options;
+  }
+}
+
 // Every cut and every damaged byte: either refused, or a picture of the
 // size the header declares (ASan watches every read).
 TEST_F(JpegReducedTest, DamagedBytesAreRefusedOrKeepTheirSize) {
@@ -182,6 +275,65 @@ TEST_F(JpegReducedTest, DamagedBytesAreRefusedOrKeepTheirSize) {
       std::vector<uint8_t> bytes = jpeg;
       bytes[at] ^= flip;
       check(bytes, "byte " + std::to_string(at) + " ^ " + std::to_string(flip));
+    }
+  }
+}
+
+// The helper's reading from the middle of the data is used only where its
+// MCUs line up with the reading from the start: on a large enough picture
+// it takes over, and never changes a pixel.
+TEST_F(JpegReducedTest, HelperThreadGivesTheSamePicture) {
+  struct Case {
+    const char* name;
+    int32_t width, height;
+    const char* options;
+    bool noisy, helped;  // helped: the helper's MCUs must be used at 1/2 and 1/4
+  };
+  const Case cases[] = {
+      {"4:2:0 noisy", 512, 384, "-sample 2x2 -quality 90", true, true},
+      {"4:4:4", 400, 304, "-sample 1x1 -quality 90", false, true},
+      {"4:2:2 noisy", 336, 208, "-sample 2x1 -quality 75", true, true},
+      {"grey noisy", 256, 256, "-grayscale -quality 95", true, true},
+      {"restart every row (not split)", 256, 128, "-sample 2x2 -restart 1", true, false},
+      {"below the smallest split", 48, 40, "-sample 2x2", true, false},
+  };
+  for (const Case& c : cases) {
+    const std::vector<uint8_t> jpeg = MakeJpeg(c.width, c.height, c.options, c.noisy);
+    for (const int32_t reduction : {2, 4, 8}) {
+      const std::string what = std::string(c.name) + " 1/" + std::to_string(reduction);
+      const uint64_t helped = ExpectSameWithHelper(jpeg, reduction, what);
+      if (c.helped && reduction < 8) {
+        EXPECT_GT(helped, 0u) << what;
+      } else if (!c.helped) {
+        EXPECT_EQ(helped, 0u) << what;
+      }
+    }
+  }
+}
+
+// Damaged data read by the helper, markers and stuffing at every place of
+// the reader's eight-byte refill included: the outcome and the picture are
+// those of the reading alone.
+TEST_F(JpegReducedTest, DamagedBytesGiveTheSameOutcomeWithTheHelper) {
+  const std::vector<uint8_t> jpeg = MakeJpeg(32, 32, "-sample 1x1 -quality 98", true);
+  size_t scan = 0, stuffing = 0;
+  for (size_t at = 0; at + 1 < jpeg.size(); ++at) {
+    if (jpeg[at] == 0xFF && jpeg[at + 1] == 0xDA && scan == 0) scan = at;
+    stuffing += jpeg[at] == 0xFF && jpeg[at + 1] == 0;
+  }
+  ASSERT_GT(scan, 0u);
+  ASSERT_GE(stuffing, 4u);
+  EXPECT_GT(ExpectSameWithHelper(jpeg, 2, "whole"), 0u);  // the helper's reading is used where nothing is damaged
+  for (size_t cut = scan; cut < jpeg.size(); cut += 5) {
+    const std::vector<uint8_t> bytes(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(cut));
+    ExpectSameWithHelper(bytes, 2, "cut at " + std::to_string(cut));
+  }
+  for (size_t at = scan; at < jpeg.size(); ++at) {
+    for (const uint8_t flip : {0x10, 0xFF}) {
+      if (flip == 0x10 && at % 5 != 0) continue;  // the codes' damage; every byte made a marker or stuffing
+      std::vector<uint8_t> bytes = jpeg;
+      bytes[at] ^= flip;
+      ExpectSameWithHelper(bytes, at % 2 ? 2 : 4, "byte " + std::to_string(at) + " ^ " + std::to_string(flip));
     }
   }
 }
