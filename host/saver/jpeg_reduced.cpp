@@ -404,6 +404,24 @@ uint8_t Clamp(float value) {
   return value <= 0 ? 0 : value >= 255 ? 255 : static_cast<uint8_t>(value);
 }
 
+// An AC code longer than the lookahead: the end of the block, 16 zeros
+// (z moved past them), or a value of size bits after z's run of zeros (z
+// moved to its place); Bad where the codes do not add up.
+enum class AcCode { Bad, End, Zeros, Value };
+inline AcCode ReadAcCode(BitReader& bits, const Huffman& ac, int* z, int* size) {
+  const int symbol = DecodeSymbol(bits, ac);
+  if (symbol < 0) return AcCode::Bad;
+  const int run = symbol >> 4;
+  *size = symbol & 15;
+  if (*size == 0) {
+    if (run != 15) return AcCode::End;
+    *z += 16;
+    return AcCode::Zeros;
+  }
+  *z += run;
+  return *z > 63 ? AcCode::Bad : AcCode::Value;
+}
+
 // The AC codes of one block: the frequencies it keeps, then the rest, whose
 // bits are only skipped.
 inline bool ReadCoefficients(BitReader& bits, const Huffman& ac, const BlockTransform& reduction, int32_t* raw) {
@@ -425,16 +443,13 @@ inline bool ReadCoefficients(BitReader& bits, const Huffman& ac, const BlockTran
       ++z;
       continue;
     }
-    const int symbol = DecodeSymbol(bits, ac);
-    if (symbol < 0) return false;
-    const int run = symbol >> 4, acSize = symbol & 15;
-    if (acSize == 0) {
-      if (run != 15) return true;
-      z += 16;
-      continue;
+    int acSize = 0;
+    switch (ReadAcCode(bits, ac, &z, &acSize)) {
+      case AcCode::Bad: return false;
+      case AcCode::End: return true;
+      case AcCode::Zeros: continue;
+      case AcCode::Value: break;
     }
-    z += run;
-    if (z > 63) return false;
     const int32_t value = bits.Receive(acSize);
     const int slot = reduction.slotOf[z];
     if (slot >= 0) raw[slot] = value;
@@ -449,16 +464,13 @@ inline bool ReadCoefficients(BitReader& bits, const Huffman& ac, const BlockTran
       if (z > 64 && !(skip & kSkipSixteen)) return false;
       continue;
     }
-    const int symbol = DecodeSymbol(bits, ac);
-    if (symbol < 0) return false;
-    const int run = symbol >> 4, acSize = symbol & 15;
-    if (acSize == 0) {
-      if (run != 15) return true;
-      z += 16;
-      continue;
+    int acSize = 0;
+    switch (ReadAcCode(bits, ac, &z, &acSize)) {
+      case AcCode::Bad: return false;
+      case AcCode::End: return true;
+      case AcCode::Zeros: continue;
+      case AcCode::Value: break;
     }
-    z += run;
-    if (z > 63) return false;
     bits.Skip(acSize);
     ++z;
   }
