@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "host/saver/wallpaper_bytes.h"
-#include "host/saver/wallpaper_decode.h"
+#include "host/wallpaper/wallpaper_bytes.h"
+#include "host/wallpaper/wallpaper_decode.h"
 
 int main() {
   int argc = 0;

@@ -12,7 +12,7 @@
 #include <cstring>
 
 #include "../com_server.h"
-#include "host/saver/wic_reduced_decoding.h"
+#include "host/wallpaper/wic_reduced_decoding.h"
 
 namespace {
 

@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/saver/jpeg_reduced.h"
-#include "host/saver/wallpaper_layout.h"
+#include "host/wallpaper/wallpaper_layout.h"
 
 namespace numerabo {
-
-// Asks the system's JPEG codec, once, whether it decodes at a fraction of
-// the size, as Open does for a JPEG: called while a file's bytes are read,
-// the question adds nothing to the time where the read takes longer.
-void ProbeJpegCodec();
 
 class WallpaperPicture {
  public:
@@ -42,7 +36,7 @@ class WallpaperPicture {
   // The size decoded, which the rows have.
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
-  bool Reduced() const { return reduced_ != nullptr || !own_.pixels.empty(); }
+  bool Reduced() const { return reduced_ != nullptr; }
 
   // count rows from first on as blue, green, red and a fourth byte, one
   // after the other; valid until the next call. Null when they cannot be read.
@@ -50,7 +44,6 @@ class WallpaperPicture {
 
  private:
   bool OpenReduced(int64_t drawnWidth, int64_t drawnHeight);
-  bool OpenOwnReduced(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth, int32_t screenHeight);
   bool CopyRows(int32_t first, int32_t count, uint8_t* out);
 
   IWICImagingFactory* factory_ = nullptr;
@@ -65,7 +58,6 @@ class WallpaperPicture {
   std::vector<uint8_t> band_;
   int32_t heldFirst_ = 0, heldCount_ = 0;  // the rows band_ holds
   std::vector<uint8_t> packed_;  // rows in the frame's own layout
-  ReducedJpeg own_;  // the whole picture at the reduced size, where decoded here
 };
 
 }  // namespace numerabo

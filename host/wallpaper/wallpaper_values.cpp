@@ -1,4 +1,4 @@
-#include "host/saver/wallpaper_values.h"
+#include "host/wallpaper/wallpaper_values.h"
 
 #include <windows.h>
 #include <shobjidl.h>

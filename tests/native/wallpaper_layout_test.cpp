@@ -1,4 +1,4 @@
-#include "host/saver/wallpaper_layout.h"
+#include "host/wallpaper/wallpaper_layout.h"
 
 #include <gtest/gtest.h>
 

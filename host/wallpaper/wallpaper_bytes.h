@@ -27,8 +27,7 @@ constexpr size_t kLargestWallpaperFile = size_t{48} << 20;
 // read that does not end in time is left to itself: it holds its own state
 // and touches nothing of the caller's. No system error box appears.
 // meanwhile, where given, runs on the caller's thread while the file is
-// read, within the time given.
 WallpaperRead ReadWallpaperBytes(const std::wstring& path, uint32_t timeoutMs, std::vector<uint8_t>* bytes,
-                                 size_t largest = kLargestWallpaperFile, void (*meanwhile)() = nullptr);
+                                 size_t largest = kLargestWallpaperFile);
 
 }  // namespace numerabo

@@ -1,4 +1,4 @@
-#include "host/saver/wallpaper_decode.h"
+#include "host/wallpaper/wallpaper_decode.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstring>
 
-#include "host/saver/wic_reduced_decoding.h"
+#include "host/wallpaper/wic_reduced_decoding.h"
 
 namespace numerabo {
 
@@ -20,50 +20,6 @@ void Release(T*& object) {
   object = nullptr;
 }
 
-// A baseline JPEG of 8 x 8 grey pixels, to ask the system's JPEG codec
-// whether it decodes at a fraction of the size. Made with
-//   printf 'P5 8 8 255\n' > p.pgm; head -c 64 /dev/zero | tr '\0' '\200' >> p.pgm
-//   cjpeg -grayscale -optimize -quality 50 p.pgm
-const uint8_t kProbeJpeg[] = {
-    0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 0x4A, 0x46, 0x49, 0x46, 0x00, 0x01, 0x01, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
-    0x00, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x10, 0x0B, 0x0C, 0x0E, 0x0C, 0x0A, 0x10, 0x0E, 0x0D, 0x0E, 0x12, 0x11, 0x10,
-    0x13, 0x18, 0x28, 0x1A, 0x18, 0x16, 0x16, 0x18, 0x31, 0x23, 0x25, 0x1D, 0x28, 0x3A, 0x33, 0x3D, 0x3C, 0x39, 0x33,
-    0x38, 0x37, 0x40, 0x48, 0x5C, 0x4E, 0x40, 0x44, 0x57, 0x45, 0x37, 0x38, 0x50, 0x6D, 0x51, 0x57, 0x5F, 0x62, 0x67,
-    0x68, 0x67, 0x3E, 0x4D, 0x71, 0x79, 0x70, 0x64, 0x78, 0x5C, 0x65, 0x67, 0x63, 0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00,
-    0x08, 0x00, 0x08, 0x01, 0x01, 0x11, 0x00, 0xFF, 0xC4, 0x00, 0x14, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xC4, 0x00, 0x14, 0x10, 0x01, 0x00,
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0xDA,
-    0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00, 0x3F, 0xFF, 0xD9};
-
-// Whether the system's JPEG codec offers reduced decoding; asked once.
-// A codec that cannot even decode the probe counts as one that does not.
-bool ProbeSystemJpegReduces() {
-  IWICImagingFactory* factory = nullptr;
-  IWICStream* stream = nullptr;
-  IWICBitmapDecoder* decoder = nullptr;
-  IWICBitmapFrameDecode* frame = nullptr;
-  IUnknown* reduced = nullptr;
-  const bool reduces =
-      SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                 reinterpret_cast<void**>(&factory))) &&
-      SUCCEEDED(factory->CreateStream(&stream)) &&
-      SUCCEEDED(stream->InitializeFromMemory(const_cast<BYTE*>(kProbeJpeg), sizeof(kProbeJpeg))) &&
-      SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) &&
-      SUCCEEDED(decoder->GetFrame(0, &frame)) &&
-      SUCCEEDED(frame->QueryInterface(kReducedDecodingInterface, reinterpret_cast<void**>(&reduced))) && reduced;
-  Release(reduced);
-  Release(frame);
-  Release(decoder);
-  Release(stream);
-  Release(factory);
-  return reduces;
-}
-
-bool SystemJpegReduces() {
-  static const bool reduces = ProbeSystemJpegReduces();
-  return reduces;
-}
-
 // Bytes per pixel of the formats a reduced decoding is taken in; 0 for others.
 UINT PixelBytes(const WICPixelFormatGUID& format) {
   if (IsEqualGUID(format, GUID_WICPixelFormat32bppBGRA) || IsEqualGUID(format, GUID_WICPixelFormat32bppBGR)) return 4;
@@ -72,43 +28,7 @@ UINT PixelBytes(const WICPixelFormatGUID& format) {
   return 0;
 }
 
-// The reduced decoder's second thread: users' machines have several cores.
-class DecodeThread : public DecodeHelper {
- public:
-  DecodeThread() = default;
-  DecodeThread(const DecodeThread&) = delete;
-  DecodeThread& operator=(const DecodeThread&) = delete;
-  ~DecodeThread() { Wait(); }
-
-  bool Start(void (*job)(void*), void* context) override {
-    Wait();
-    job_ = job;
-    context_ = context;
-    thread_ = CreateThread(nullptr, 256 * 1024, Run, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-    return thread_ != nullptr;
-  }
-  void Wait() override {
-    if (!thread_) return;
-    WaitForSingleObject(thread_, INFINITE);
-    CloseHandle(thread_);
-    thread_ = nullptr;
-  }
-
- private:
-  static DWORD WINAPI Run(void* self) {
-    DecodeThread* thread = static_cast<DecodeThread*>(self);
-    thread->job_(thread->context_);
-    return 0;
-  }
-
-  void (*job_)(void*) = nullptr;
-  void* context_ = nullptr;
-  HANDLE thread_ = nullptr;
-};
-
 }  // namespace
-
-void ProbeJpegCodec() { SystemJpegReduces(); }
 
 WallpaperPicture::~WallpaperPicture() {
   Release(pixels_);
@@ -121,7 +41,6 @@ WallpaperPicture::~WallpaperPicture() {
 
 bool WallpaperPicture::Open(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth,
                             int32_t screenHeight, bool reduce) {
-  if (reduce && OpenOwnReduced(bytes, fit, screenWidth, screenHeight)) return true;
   UINT width = 0, height = 0;
   if (bytes.empty() || bytes.size() > UINT_MAX ||
       FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
@@ -146,24 +65,6 @@ bool WallpaperPicture::Open(const std::vector<uint8_t>& bytes, WallpaperFit fit,
     return true;
   }
   return SUCCEEDED(WICConvertBitmapSource(GUID_WICPixelFormat32bppBGRA, frame_, &pixels_));
-}
-
-bool WallpaperPicture::OpenOwnReduced(const std::vector<uint8_t>& bytes, WallpaperFit fit, int32_t screenWidth,
-                                      int32_t screenHeight) {
-  int32_t width = 0, height = 0;
-  if (!ReducedJpegSize(bytes.data(), bytes.size(), &width, &height)) return false;
-  const WallpaperPlacement place = PlaceWallpaper(fit, screenWidth, screenHeight, width, height);
-  if (place.width <= 0) return false;
-  const int32_t fraction = LargestDecodeReduction(width, height, place.width, place.height);
-  // Only after the cheap checks: the probe creates a decoder once.
-  if (fraction <= 1 || SystemJpegReduces()) return false;
-  DecodeThread helper;
-  if (!DecodeReducedJpeg(bytes.data(), bytes.size(), fraction, &own_, &helper)) return false;
-  fullWidth_ = width;
-  fullHeight_ = height;
-  width_ = own_.width;
-  height_ = own_.height;
-  return true;
 }
 
 bool WallpaperPicture::OpenReduced(int64_t drawnWidth, int64_t drawnHeight) {
@@ -232,7 +133,6 @@ const uint8_t* WallpaperPicture::Rows(int32_t first, int32_t count) {
       static_cast<uint64_t>(stride) * static_cast<uint64_t>(count) > UINT_MAX) {
     return nullptr;
   }
-  if (!own_.pixels.empty()) return own_.pixels.data() + static_cast<size_t>(first) * stride;
   // Rows still held from the last band are kept, so the codec is asked for
   // each row once and in order: a codec asked for a row above the last one
   // it gave may start again from the picture's top.

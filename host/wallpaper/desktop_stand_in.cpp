@@ -1,4 +1,4 @@
-#include "host/saver/desktop_stand_in.h"
+#include "host/wallpaper/desktop_stand_in.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "host/saver/wallpaper_bytes.h"
-#include "host/saver/wallpaper_decode.h"
-#include "host/saver/wallpaper_layout.h"
-#include "host/saver/wallpaper_values.h"
+#include "host/wallpaper/wallpaper_bytes.h"
+#include "host/wallpaper/wallpaper_decode.h"
+#include "host/wallpaper/wallpaper_layout.h"
+#include "host/wallpaper/wallpaper_values.h"
 
 namespace numerabo {
 
@@ -74,7 +74,7 @@ bool DrawPicture(const PixelRows& screen, const DesktopLook& look, const std::ve
 void DrawWallpaperFiles(const PixelRows& screen, const DesktopLook& look) {
   const ULONGLONG start = GetTickCount64();
   std::vector<uint8_t> bytes;
-  if (ReadWallpaperBytes(look.wallpaper, kNamedFileMs, &bytes, kLargestWallpaperFile, ProbeJpegCodec) ==
+  if (ReadWallpaperBytes(look.wallpaper, kNamedFileMs, &bytes, kLargestWallpaperFile) ==
           WallpaperRead::Read &&
       DrawPicture(screen, look, bytes)) {
     return;

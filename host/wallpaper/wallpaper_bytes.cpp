@@ -1,4 +1,4 @@
-#include "host/saver/wallpaper_bytes.h"
+#include "host/wallpaper/wallpaper_bytes.h"
 
 #include <windows.h>
 
@@ -125,7 +125,7 @@ DWORD WINAPI ReadingThread(void* parameter) {
 }  // namespace
 
 WallpaperRead ReadWallpaperBytes(const std::wstring& path, uint32_t timeoutMs, std::vector<uint8_t>* bytes,
-                                 size_t largest, void (*meanwhile)()) {
+                                 size_t largest) {
   bytes->clear();
   std::shared_ptr<ReadJob> job;
   std::shared_ptr<ReadJob>* handed = nullptr;
@@ -142,11 +142,7 @@ WallpaperRead ReadWallpaperBytes(const std::wstring& path, uint32_t timeoutMs, s
     delete handed;
     return WallpaperRead::Missing;
   }
-  const ULONGLONG started = GetTickCount64();
-  if (meanwhile) meanwhile();
-  const ULONGLONG spent = GetTickCount64() - started;
-  const bool ended =
-      WaitForSingleObject(thread, spent >= timeoutMs ? 0 : static_cast<DWORD>(timeoutMs - spent)) == WAIT_OBJECT_0;
+  const bool ended = WaitForSingleObject(thread, timeoutMs) == WAIT_OBJECT_0;
   CloseHandle(thread);
   if (!ended) return WallpaperRead::TimedOut;
   bytes->swap(job->bytes);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "host/saver/wallpaper_layout.h"
+#include "host/wallpaper/wallpaper_layout.h"
 
 namespace numerabo {
 
