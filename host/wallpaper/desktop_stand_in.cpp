@@ -100,7 +100,8 @@ bool OnScreenSaverDesktop() {
   return CompareStringOrdinal(name, -1, kScreenSaverDesktop, -1, TRUE) == CSTR_EQUAL;
 }
 
-bool DrawDesktopStandIn(OffscreenImage& image) {
+bool DrawDesktopStandIn(OffscreenImage& image, StandInReport* report) {
+  (void)report;
   uint8_t* pixels = image.Pixels();
   if (!pixels) return false;
   GdiFlush();
