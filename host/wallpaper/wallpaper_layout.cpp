@@ -131,8 +131,9 @@ WallpaperFit WallpaperFitOf(const std::string& style, const std::string& tile) {
     case 6:
       return WallpaperFit::Fit;
     case 10:
-    case 22:
       return WallpaperFit::Fill;
+    case 22:
+      return WallpaperFit::Span;
     default:
       return WholeNumber(tile) == 1 ? WallpaperFit::Tile : WallpaperFit::Centre;
   }
@@ -140,7 +141,7 @@ WallpaperFit WallpaperFitOf(const std::string& style, const std::string& tile) {
 
 bool WallpaperFitOfPosition(int64_t position, WallpaperFit* fit) {
   static const WallpaperFit kByPosition[] = {WallpaperFit::Centre, WallpaperFit::Tile, WallpaperFit::Stretch,
-                                             WallpaperFit::Fit,    WallpaperFit::Fill, WallpaperFit::Fill};
+                                             WallpaperFit::Fit,    WallpaperFit::Fill, WallpaperFit::Span};
   if (position < 0 || position > 5) return false;
   *fit = kByPosition[position];
   return true;
@@ -150,12 +151,40 @@ bool PolicyWallpaperFit(const std::string& text, WallpaperFit* fit) {
   return WallpaperFitOfPosition(WholeNumber(text), fit);
 }
 
+const char* WallpaperFitName(WallpaperFit fit) {
+  switch (fit) {
+    case WallpaperFit::Centre:
+      return "centre";
+    case WallpaperFit::Tile:
+      return "tile";
+    case WallpaperFit::Stretch:
+      return "stretch";
+    case WallpaperFit::Fit:
+      return "fit";
+    case WallpaperFit::Fill:
+      return "fill";
+    case WallpaperFit::Span:
+      return "span";
+  }
+  return "centre";
+}
+
 WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
-                                  int32_t pictureWidth, int32_t pictureHeight) {
+                                  int32_t pictureWidth, int32_t pictureHeight, const MonitorsBox& monitors) {
   WallpaperPlacement place;
-  const int64_t sw = screenWidth, sh = screenHeight, pw = pictureWidth, ph = pictureHeight;
+  int64_t sw = screenWidth, sh = screenHeight, left = 0, top = 0;
+  const int64_t pw = pictureWidth, ph = pictureHeight;
   if (sw <= 0 || sh <= 0 || pw <= 0 || ph <= 0) return place;
   if (sw > kLargestSide || sh > kLargestSide || pw > kLargestSide || ph > kLargestSide) return place;
+  if (fit == WallpaperFit::Span) {
+    fit = WallpaperFit::Fill;
+    // A box that does not hold the primary screen is no box of its monitors.
+    const MonitorsBox& m = monitors;
+    if (m.width > 0 && m.height > 0 && m.width <= kLargestSide && m.height <= kLargestSide && m.x <= 0 &&
+        m.y <= 0 && m.x + m.width >= sw && m.y + m.height >= sh) {
+      left = m.x, top = m.y, sw = m.width, sh = m.height;
+    }
+  }
   // The screen is relatively wider than the picture when sw / sh > pw / ph.
   const bool screenWider = sw * ph > sh * pw;
   switch (fit) {
@@ -177,12 +206,13 @@ WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t
       place.height = screenWider ? sh : RoundedAtLeastOne(ph * sw, pw);
       break;
     case WallpaperFit::Fill:  // the whole screen, cropping two sides
+    case WallpaperFit::Span:
       place.width = screenWider ? sw : RoundedAtLeastOne(pw * sh, ph);
       place.height = screenWider ? RoundedAtLeastOne(ph * sw, pw) : sh;
       break;
   }
-  place.x = FloorHalf(sw - place.width);
-  place.y = FloorHalf(sh - place.height);
+  place.x = left + FloorHalf(sw - place.width);
+  place.y = top + FloorHalf(sh - place.height);
   return place;
 }
 

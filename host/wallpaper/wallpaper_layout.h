@@ -16,8 +16,11 @@ namespace numerabo {
 
 // WallpaperStyle with TileWallpaper, as HKCU\Control Panel\Desktop keeps
 // them: 0 centre (tiled from the top-left when TileWallpaper is 1),
-// 2 stretch, 6 fit, 10 fill, 22 span, which on one screen is fill.
-enum class WallpaperFit { Centre, Tile, Stretch, Fit, Fill };
+// 2 stretch, 6 fit, 10 fill, 22 span (one picture filling the box around
+// all monitors, each showing its part).
+enum class WallpaperFit { Centre, Tile, Stretch, Fit, Fill, Span };
+
+const char* WallpaperFitName(WallpaperFit fit);
 
 // The two registry texts (either may be empty: the value is missing). A
 // style the platform does not define counts as centre, its default.
@@ -45,8 +48,21 @@ struct WallpaperPlacement {
   int64_t height = 0;
 };
 
+// The box around all monitors, in the primary screen's pixels with the
+// primary's top-left at 0, 0 (a monitor left of or above it makes x or y
+// negative). Empty: the primary screen alone.
+struct MonitorsBox {
+  int64_t x = 0;
+  int64_t y = 0;
+  int64_t width = 0;
+  int64_t height = 0;
+};
+
+// The placement on the primary screen of screenWidth x screenHeight. Span
+// fills the monitors' box, of which the primary shows its part; with no box
+// it fills the screen.
 WallpaperPlacement PlaceWallpaper(WallpaperFit fit, int32_t screenWidth, int32_t screenHeight,
-                                  int32_t pictureWidth, int32_t pictureHeight);
+                                  int32_t pictureWidth, int32_t pictureHeight, const MonitorsBox& monitors = {});
 
 // The largest reduction (8, 4 or 2; 1 for none) at which a codec that
 // decodes at 1/2, 1/4 or 1/8 of the size (rounding up) still gives at least

@@ -11,8 +11,12 @@ namespace numerabo {
 
 struct DesktopLook {
   std::wstring wallpaper;  // "" where the user chose a solid colour
+  // The shell names no one picture (a slideshow, or pictures that differ
+  // per monitor): Windows' copy of the one shown stands for it.
+  bool windowsCopy = false;
   WallpaperFit fit = WallpaperFit::Centre;
   uint32_t background = 0;  // 0xRRGGBB
+  const char* from = "control-panel";  // "shell", "policy" or "control-panel"
 };
 
 // Asks the shell first (Windows 8 and later: the primary monitor's picture,

@@ -19,7 +19,7 @@ TEST(WallpaperLayout, StyleAndTileTextsGiveThePlacement) {
   const FitCase cases[] = {
       {"0", "0", WallpaperFit::Centre}, {"0", "1", WallpaperFit::Tile},  {"", "1", WallpaperFit::Tile},
       {"", "", WallpaperFit::Centre},   {"2", "0", WallpaperFit::Stretch}, {"2", "1", WallpaperFit::Stretch},
-      {"6", "", WallpaperFit::Fit},     {"10", "0", WallpaperFit::Fill}, {" 22 ", "0", WallpaperFit::Fill},
+      {"6", "", WallpaperFit::Fit},     {"10", "0", WallpaperFit::Fill}, {" 22 ", "0", WallpaperFit::Span},
       {"3", "0", WallpaperFit::Centre}, {"x", "1", WallpaperFit::Tile},  {"-2", "0", WallpaperFit::Centre},
       {"0", "2", WallpaperFit::Centre},
   };
@@ -31,7 +31,7 @@ TEST(WallpaperLayout, StyleAndTileTextsGiveThePlacement) {
 TEST(WallpaperLayout, ShellAndPolicyPositionsGiveThePlacement) {
   using F = WallpaperFit;
   const std::pair<std::string, F> known[] = {{"0", F::Centre}, {"1", F::Tile}, {"2", F::Stretch},
-                                             {"3", F::Fit},    {"4", F::Fill}, {" 5", F::Fill}};
+                                             {"3", F::Fit},    {"4", F::Fill}, {" 5", F::Span}};
   for (const auto& c : known) {
     WallpaperFit fit = F::Stretch;
     EXPECT_TRUE(PolicyWallpaperFit(c.first, &fit)) << c.first;
@@ -87,6 +87,38 @@ TEST(WallpaperLayout, PlacementForEveryStyleAtUnevenSizes) {
               (std::vector<int64_t>{c.tiled, c.x, c.y, c.width, c.height}))
         << static_cast<int>(c.fit) << " " << c.screenW << "x" << c.screenH << " " << c.pictureW << "x" << c.pictureH;
   }
+}
+
+// Span: the picture fills the box around all monitors; the primary screen
+// (0, 0 to its size) shows its part. A box that does not hold the primary
+// is no box of its monitors: the screen alone, as on one monitor.
+TEST(WallpaperLayout, SpanFillsTheMonitorsBoxAndThePrimaryShowsItsPart) {
+  struct Case {
+    MonitorsBox box;
+    int32_t pictureW, pictureH;
+    int64_t x, y, width, height;
+  };
+  const Case cases[] = {
+      {{}, 1000, 1000, 0, -420, 1920, 1920},                          // one monitor: fill
+      {{0, 0, 1920, 1080}, 1000, 1000, 0, -420, 1920, 1920},          // the box is the screen
+      {{0, 0, 3840, 1080}, 3840, 1080, 0, 0, 3840, 1080},             // a second one right of it
+      {{-1920, 0, 3840, 1080}, 3840, 1080, -1920, 0, 3840, 1080},     // left of it
+      {{0, -1080, 1920, 2160}, 1000, 1000, -120, -1080, 2160, 2160},  // above it, picture square
+      {{-1280, -200, 3200, 1280}, 3200, 1280, -1280, -200, 3200, 1280},  // left and higher, taller
+      {{-1280, -200, 3200, 1280}, 1600, 1600, -1280, -1160, 3200, 3200},
+      {{100, 0, 1920, 1080}, 1000, 1000, 0, -420, 1920, 1920},        // not holding the primary
+      {{0, 0, 1000, 1080}, 1000, 1000, 0, -420, 1920, 1920},
+      {{-(int64_t{1} << 40), 0, int64_t{1} << 41, 1080}, 10, 10, 0, -420, 1920, 1920},  // absurd
+  };
+  for (const Case& c : cases) {
+    const WallpaperPlacement p = PlaceWallpaper(WallpaperFit::Span, 1920, 1080, c.pictureW, c.pictureH, c.box);
+    EXPECT_EQ((std::vector<int64_t>{p.tiled, p.x, p.y, p.width, p.height}),
+              (std::vector<int64_t>{false, c.x, c.y, c.width, c.height}))
+        << c.box.x << "," << c.box.y << " " << c.box.width << "x" << c.box.height;
+  }
+  // Other styles place on the primary screen alone, whatever the box.
+  const WallpaperPlacement fill = PlaceWallpaper(WallpaperFit::Fill, 1920, 1080, 1000, 1000, {-1920, 0, 3840, 1080});
+  EXPECT_EQ((std::vector<int64_t>{fill.x, fill.y, fill.width}), (std::vector<int64_t>{0, -420, 1920}));
 }
 
 TEST(WallpaperLayout, TheCodecsReductionLeavesAtLeastTheSizeDrawn) {
