@@ -13,6 +13,7 @@
 #include "host/wallpaper/wallpaper_bytes.h"
 #include "host/wallpaper/wallpaper_decode.h"
 #include "host/wallpaper/wallpaper_layout.h"
+#include "host/wallpaper/wallpaper_scale.h"
 #include "host/wallpaper/wallpaper_values.h"
 
 namespace numerabo {

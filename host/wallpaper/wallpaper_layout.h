@@ -1,15 +1,11 @@
-// The desktop as Windows draws it without windows: the background colour
-// and the wallpaper placed by the user's style. Kept free of Win32 so the
-// arithmetic can be tested on its own; the host reads the values from the
-// registry and the picture through the platform's codecs.
-//
-// Pictures here are rows of 4-byte pixels, blue, green, red and one byte
-// that is not looked at (a 32-bit DIB section's layout).
+// Where the wallpaper goes: the user's style as the registry texts and the
+// shell's numbers say it, the placement of the picture on the screen, and
+// the background colour. Win32-free, so that the arithmetic is tested on
+// its own; the host reads the values from the registry and the shell.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace numerabo {
@@ -73,35 +69,5 @@ int32_t LargestDecodeReduction(int32_t pictureWidth, int32_t pictureHeight, int6
 // 0 to 255, separated by blanks. Sets rgb to 0xRRGGBB; false (rgb
 // untouched) for anything else.
 bool ParseBackgroundColour(const std::string& text, uint32_t* rgb);
-
-struct PixelRows {
-  uint8_t* pixels = nullptr;
-  int32_t width = 0;
-  int32_t height = 0;
-  size_t stride = 0;  // bytes from one row to the next
-};
-
-void FillPixels(const PixelRows& target, uint32_t rgb);
-
-// Hands out count rows of the picture from row first on, each width * 4
-// bytes, one after the other; valid until the next call. Null when they
-// cannot be read. Asked in ascending order except where a tiled picture
-// starts again from its top, so a decoder never has to hold more than the
-// rows asked for.
-using PictureRowReader = std::function<const uint8_t*(int32_t first, int32_t count)>;
-
-// Draws the picture of pictureWidth x pictureHeight where placement says,
-// over what target holds, smoothly as Windows draws a wallpaper: reduced,
-// each screen pixel is the mean of the picture's area it covers (weighted by
-// how much of each pixel it covers); enlarged, it is interpolated between
-// the four nearest pixels. The picture may be a reduced decode of the one
-// placed: only its own size is read here. False when the reader failed: the
-// rows drawn so far stay.
-bool DrawWallpaper(const PixelRows& target, int32_t pictureWidth, int32_t pictureHeight,
-                   const WallpaperPlacement& placement, const PictureRowReader& rows);
-
-// True when every pixel has the same colour, or there is no pixel at all:
-// what a capture gives where it cannot see the user's desktop.
-bool IsFlatPicture(const uint8_t* pixels, int32_t width, int32_t height, size_t stride);
 
 }  // namespace numerabo
