@@ -20,8 +20,8 @@ struct DesktopLook {
 };
 
 // Asks the shell first (Windows 8 and later: the primary monitor's picture,
-// also of a slideshow or of Windows spotlight, with group policy already
-// applied); where the shell cannot answer, group policy's values, then
+// with group policy already applied; where it names no one picture,
+// windowsCopy); where the shell cannot answer, group policy's values, then
 // Control Panel's. Needs COM on the calling thread.
 DesktopLook ReadDesktopLook();
 
