@@ -20,7 +20,8 @@ Wine's codec alone decoding the same file whole in the same prefix
 (wallpaper_decode.exe, the yardstick: the stand-in's own work on top of the
 codec's is their difference); the host's peak memory (the Unix process's
 peak resident size, VmHWM: Wine reports no private bytes) beside the size of
-the picture decoded at 4 bytes a pixel. Last, an 8000 x 6000 picture
+the picture decoded at 4 bytes a pixel and beside the memory the yardstick's
+decode took. Last, an 8000 x 6000 picture
 through the test suite's codec, which decodes at 1/2, 1/4 and 1/8 as
 Windows' JPEG codec does: the stand-in's time and the copies of pixels the
 codec was asked for."""
@@ -150,8 +151,9 @@ def stand_in_run(index, wallpaper):
     """{figure: value} of a start on the Screen-saver desktop with wallpaper
     (None: a solid colour; a ".nrd" file: through the tests' reducing
     codec): "capture" and "stand-in" (ms), "peak" (the host's, MiB); for a
-    JPEG "codec" (Wine's codec decoding it whole, ms) and "decoded" (its
-    bytes, MiB); for the reducing codec "copies" (its log's lines)."""
+    JPEG "codec" (Wine's codec decoding it whole, ms), "decoded" (its bytes,
+    MiB) and "codec-peak" (the memory that decode took, MiB); for the
+    reducing codec "copies" (its log's lines)."""
     figures = {}
     with harness.WinePrefix("bench-stand-in-%d" % index, hold_desktop=True) as prefix:
         folder = prefix.install()
@@ -189,6 +191,7 @@ def stand_in_run(index, wallpaper):
                 raise RuntimeError("Wine's codec could not decode the file")
             figures["codec"] = float(words["codec-decode-ms"])
             figures["decoded"] = int(words["codec-decoded-bytes"]) / 1048576.0
+            figures["codec-peak"] = int(words["codec-peak-added-bytes"]) / 1048576.0
     figures["capture"] = (steps["captured"] - steps["load"]) * 1000.0
     figures["stand-in"] = (steps["stand-in"] - steps["captured"]) * 1000.0
     return figures
@@ -244,7 +247,8 @@ def main():
             ("codec", "  Wine's codec alone decoding the file whole (ms)"),
             ("copies", "  copies of pixels the codec was asked for (CopyPixels)"),
             ("peak", "  host's peak resident size (MiB)"),
-            ("decoded", "  the picture decoded whole, w * h * 4 (MiB)")]
+            ("decoded", "  the picture decoded whole, w * h * 4 (MiB)"),
+            ("codec-peak", "  Wine's codec alone: its peak over before the decode (MiB)")]
     print()
     print("idle start on the Screen-saver desktop, the wallpaper filling the 1920 x 1080 screen:")
     median = {}
@@ -262,9 +266,10 @@ def main():
               % (size + (median[label, "stand-in"], median[label, "codec"],
                          median[label, "stand-in"] / median[label, "codec"])))
     for label, size in ((large, WALLPAPER), (huge, PHOTO)):
-        print("%d x %d JPEG: host's peak %.1f MiB, the picture decoded %.1f MiB, %+.1f MiB over none (medians)"
-              % (size + (median[label, "peak"], median[label, "decoded"],
-                         median[label, "peak"] - median[none, "peak"])))
+        print("%d x %d JPEG: host's peak %.1f MiB, %+.1f MiB over none, beside the picture decoded %.1f MiB"
+              " and Wine's codec alone %+.1f MiB (medians)"
+              % (size + (median[label, "peak"], median[label, "peak"] - median[none, "peak"],
+                         median[label, "decoded"], median[label, "codec-peak"])))
     print("%d x %d through the reducing codec: stand-in %.0f ms, %s copy call(s) of pixels (target: one): %s"
           % (PHOTO + (median[reducing, "stand-in"], " ".join("%d" % r["copies"] for r in runs_of[reducing]),
                       runs_of[reducing][0]["copied"])))
