@@ -245,10 +245,10 @@ def main():
     rows = [("capture", "  desktop capture (ms)"),
             ("stand-in", "  stand-in: values, read, decode, scale, draw (ms)"),
             ("codec", "  Wine's codec alone decoding the file whole (ms)"),
-            ("copies", "  copies of pixels the codec was asked for (CopyPixels)"),
+            ("copies", "  CopyPixels calls the codec saw"),
             ("peak", "  host's peak resident size (MiB)"),
             ("decoded", "  the picture decoded whole, w * h * 4 (MiB)"),
-            ("codec-peak", "  Wine's codec alone: its peak over before the decode (MiB)")]
+            ("codec-peak", "  memory Wine's codec alone took for it (MiB)")]
     print()
     print("idle start on the Screen-saver desktop, the wallpaper filling the 1920 x 1080 screen:")
     median = {}
