@@ -208,6 +208,35 @@ def set_desktop_look(prefix, wallpaper, style, tile="0", background="10 20 30", 
     return code
 
 
+def register_reducing_codec(prefix):
+    """Registers the tests' codec (reducing_codec.dll: Wine's JPEG codec has
+    no reduced decoding) for its own format in this prefix only; returns
+    reg's exit code. Each copy it makes is logged to C:\\reducing_codec.log."""
+    shutil.copy(os.path.join(harness.RUN.build_dir, "helpers", "reducing_codec.dll"), prefix.c("reducing_codec.dll"))
+    codec = "{6E756D72-6463-3031-9A10-272727272701}"
+    classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\"
+    text = ("Windows Registry Editor Version 5.00\r\n\r\n"
+            '[%s%s]\r\n"FriendlyName"="test codec"\r\n"ContainerFormat"="%s"\r\n\r\n'
+            '[%s%s\\InprocServer32]\r\n@="C:\\\\reducing_codec.dll"\r\n"ThreadingModel"="Both"\r\n\r\n'
+            '[%s%s\\Patterns\\0]\r\n"Position"=dword:00000000\r\n"Length"=dword:00000008\r\n'
+            '"Pattern"=hex:4e,55,4d,52,44,43,30,31\r\n"Mask"=hex:ff,ff,ff,ff,ff,ff,ff,ff\r\n\r\n'
+            '[%s{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance\\%s]\r\n"CLSID"="%s"\r\n'
+            % (classes, codec, codec, classes, codec, classes, codec, classes, codec, codec))
+    with open(prefix.c("codec.reg"), "wb") as f:
+        f.write(b"\xff\xfe" + text.encode("utf-16-le"))
+    code, _ = prefix.run("reg", "import", "C:\\codec.reg", cwd=prefix.drive_c)
+    os.remove(prefix.c("codec.reg"))
+    return code
+
+
+def write_reducing_picture(path, size, colours):
+    """A picture in the tests' codec's format: its size and the colours of
+    its four quarters (top-left, top-right, bottom-left, bottom-right)."""
+    with open(path, "wb") as f:
+        f.write(b"NUMRDC01" + size[0].to_bytes(4, "little") + size[1].to_bytes(4, "little") +
+                bytes(c for colour in colours for c in colour))
+
+
 def transcoded_wallpaper(prefix):
     """Unix path of Windows' own copy of the wallpaper shown,
     %APPDATA%\\Microsoft\\Windows\\Themes\\TranscodedWallpaper."""
@@ -648,23 +677,8 @@ class StandInTest(harness.WineTestCase):
         # this prefix only: an 8000 x 6000 picture stretched over 1280 x 1024
         # is asked for at 1/4, 2000 x 1500, each row once and in order.
         self.prefix.install()
-        shutil.copy(os.path.join(harness.RUN.build_dir, "helpers", "reducing_codec.dll"),
-                    self.prefix.c("reducing_codec.dll"))
-        codec = "{6E756D72-6463-3031-9A10-272727272701}"
-        classes = "HKEY_LOCAL_MACHINE\\Software\\Classes\\CLSID\\"
-        text = ("Windows Registry Editor Version 5.00\r\n\r\n"
-                '[%s%s]\r\n"FriendlyName"="test codec"\r\n"ContainerFormat"="%s"\r\n\r\n'
-                '[%s%s\\InprocServer32]\r\n@="C:\\\\reducing_codec.dll"\r\n"ThreadingModel"="Both"\r\n\r\n'
-                '[%s%s\\Patterns\\0]\r\n"Position"=dword:00000000\r\n"Length"=dword:00000008\r\n'
-                '"Pattern"=hex:4e,55,4d,52,44,43,30,31\r\n"Mask"=hex:ff,ff,ff,ff,ff,ff,ff,ff\r\n\r\n'
-                '[%s{7ED96837-96F0-4812-B211-F13C24117ED3}\\Instance\\%s]\r\n"CLSID"="%s"\r\n'
-                % (classes, codec, codec, classes, codec, classes, codec, classes, codec, codec))
-        with open(self.prefix.c("codec.reg"), "wb") as f:
-            f.write(b"\xff\xfe" + text.encode("utf-16-le"))
-        self.assertEqual(self.prefix.run("reg", "import", "C:\\codec.reg", cwd=self.prefix.drive_c)[0], 0)
-        with open(self.prefix.c("photo.nrd"), "wb") as f:
-            f.write(b"NUMRDC01" + (8000).to_bytes(4, "little") + (6000).to_bytes(4, "little") +
-                    bytes(c for colour in QUARTERS for c in colour))
+        self.assertEqual(register_reducing_codec(self.prefix), 0)
+        write_reducing_picture(self.prefix.c("photo.nrd"), (8000, 6000), QUARTERS)
         self.assertEqual(set_desktop_look(self.prefix, "C:\\photo.nrd", "2"), 0)
         show_screen(self, (90, 90, 90))
         quarter = lambda x, y: None if abs(x - 640) < 4 or abs(y - 512) < 4 else \
@@ -679,9 +693,7 @@ class StandInTest(harness.WineTestCase):
         # bytes a pixel is past the bound and is never decoded; Windows' copy
         # stands in.
         os.remove(self.prefix.c("reducing_codec.log"))
-        with open(self.prefix.c("photo.nrd"), "wb") as f:
-            f.write(b"NUMRDC01" + (12000).to_bytes(4, "little") + (9000).to_bytes(4, "little") +
-                    bytes(c for colour in QUARTERS for c in colour))
+        write_reducing_picture(self.prefix.c("photo.nrd"), (12000, 9000), QUARTERS)
         copy = list(reversed(QUARTERS))
         make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), copy)
         os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
