@@ -4,6 +4,8 @@
 WINE_LOADER=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 export LANG=${NUMERABO_WINE_LOCALE:-ja_JP.UTF-8}
+# The shell that sources this must have started after the locale was
+# generated: the C library looks for the locale archive once a process.
 export LC_ALL=$LANG
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installer dialogs: nothing here can download them.
