@@ -15,7 +15,7 @@ BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
 JOBS=${NUMERABO_JOBS:-$(nproc)}
 
 # Every run configures again, with the build type and flags named here: a
-# folder configured by hand (the README's cmake commands give no build type)
+# folder configured by hand (the cmake commands of docs/building.md give no build type)
 # or by a shell with CFLAGS, CXXFLAGS or LDFLAGS set would otherwise build
 # programs whose bytes differ from everyone else's release, silently. Those
 # variables only seed a new cache, so they are cleared from the environment

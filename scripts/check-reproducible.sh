@@ -7,7 +7,7 @@
 # and the first offset at which the two differ, and exits non-zero.
 #
 # The second build's folders are first configured by hand the way the
-# README's cmake commands do it (no build type) with flags in the
+# cmake commands of docs/building.md do it (no build type) with flags in the
 # environment, as a stale build folder would be: the release must come out
 # the same all the same.
 #

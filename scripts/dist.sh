@@ -112,7 +112,7 @@ flags() { # build folder: the compile and link flags of the host
 } > "$BUILD/dist/BUILDINFO.txt"
 
 # What a download is checked against: sha256sum -c SHA256SUMS here, or
-# certutil / Get-FileHash on Windows (see the README).
+# certutil / Get-FileHash on Windows (see docs/install.md).
 (cd "$BUILD/dist" && rm -f SHA256SUMS &&
   sha256sum numerabo-*-setup.exe numerabo-i686.zip numerabo-x86_64.zip BUILDINFO.txt > SHA256SUMS.new &&
   mv SHA256SUMS.new SHA256SUMS)

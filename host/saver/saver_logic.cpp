@@ -81,4 +81,16 @@ bool RendererWatch::ShouldEnd(bool windowFound, bool processEnded, uint64_t elap
   return windowSeen_ || processEnded || elapsedMs >= graceMs_;
 }
 
+bool IsFlatPicture(const uint8_t* pixels, int32_t width, int32_t height, size_t stride) {
+  if (!pixels || width <= 0 || height <= 0) return true;
+  const uint8_t b = pixels[0], g = pixels[1], r = pixels[2];
+  for (int32_t y = 0; y < height; ++y) {
+    const uint8_t* row = pixels + static_cast<size_t>(y) * stride;
+    for (int32_t x = 0; x < width; ++x, row += 4) {
+      if (row[0] != b || row[1] != g || row[2] != r) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace numerabo

@@ -3,6 +3,7 @@
 // the pointer is given back, and when the renderer counts as gone.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -81,5 +82,9 @@ class RendererWatch {
   uint32_t graceMs_;
   bool windowSeen_ = false;
 };
+
+// True when every pixel has the same colour, or there is no pixel at all:
+// what a capture gives where it cannot see the user's desktop.
+bool IsFlatPicture(const uint8_t* pixels, int32_t width, int32_t height, size_t stride);
 
 }  // namespace numerabo

@@ -9,15 +9,14 @@
 #include "host/music/music.h"
 #include "host/resources/pictures.h"
 #include "host/resources/resource_ids.h"
-#include "host/wallpaper/desktop_stand_in.h"
 #include "host/saver/real_pixels.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
-#include "host/wallpaper/wallpaper_layout.h"
 #include "host/startup/files/path_text.h"
 #include "host/startup/framework/framework.h"
 #include "host/startup/shared_state.h"
 #include "host/startup/text/wide_text.h"
+#include "host/wallpaper/desktop_stand_in.h"
 
 namespace numerabo {
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/startup/text/wide_text.h"
+#include "host/wallpaper/com_object.h"
 
 namespace numerabo {
 
@@ -57,31 +58,45 @@ std::wstring UserValue(const wchar_t* key, const wchar_t* name) {
 // page writes alike.
 std::string UserNumbers(const wchar_t* key, const wchar_t* name) { return Sjis(UserValue(key, name)); }
 
-template <typename T>
-void Release(T*& object) {
-  if (object) object->Release();
-  object = nullptr;
+// The primary monitor's rectangle as Windows counts it.
+RECT PrimaryMonitorArea() {
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info)) {
+    SetRect(&info.rcMonitor, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  }
+  return info.rcMonitor;
 }
 
-// The shell's wallpaper of the primary monitor, the one at the screen's
-// origin (the first one where none is).
-bool PrimaryMonitorWallpaper(IDesktopWallpaper* shell, std::wstring* wallpaper) {
+// The shell's wallpaper of the primary monitor. The shell counts detached
+// monitors too: their rectangle comes with S_FALSE, or empty, and they are
+// passed over. Where no monitor is the primary's, the first attached one's
+// wallpaper, else the shell's one answer for all. An answer of S_FALSE with
+// no path means no one picture: Windows' copy stands for it.
+bool PrimaryMonitorWallpaper(IDesktopWallpaper* shell, DesktopLook* look) {
+  const RECT primaryArea = PrimaryMonitorArea();
   UINT count = 0;
   std::wstring chosen;
   if (SUCCEEDED(shell->GetMonitorDevicePathCount(&count))) {
-    for (UINT i = 0; i < count; ++i) {
+    for (UINT i = 0; i < count && i < 64; ++i) {
       LPWSTR monitor = nullptr;
       if (FAILED(shell->GetMonitorDevicePathAt(i, &monitor)) || !monitor) continue;
       RECT area = {};
-      const bool primary = SUCCEEDED(shell->GetMonitorRECT(monitor, &area)) && area.left == 0 && area.top == 0;
-      if (primary || chosen.empty()) chosen = monitor;
+      const bool attached = shell->GetMonitorRECT(monitor, &area) == S_OK && !IsRectEmpty(&area);
+      const bool primary = attached && EqualRect(&area, &primaryArea);
+      if (primary || (attached && chosen.empty())) chosen = monitor;
       CoTaskMemFree(monitor);
       if (primary) break;
     }
   }
   LPWSTR path = nullptr;
-  if (FAILED(shell->GetWallpaper(chosen.empty() ? nullptr : chosen.c_str(), &path))) return false;
-  *wallpaper = path ? path : L"";
+  const HRESULT answer = shell->GetWallpaper(chosen.empty() ? nullptr : chosen.c_str(), &path);
+  if (FAILED(answer)) {
+    CoTaskMemFree(path);
+    return false;
+  }
+  look->wallpaper = path ? path : L"";
+  look->windowsCopy = answer == S_FALSE && look->wallpaper.empty();
   CoTaskMemFree(path);
   return true;
 }
@@ -95,13 +110,14 @@ bool AskTheShell(DesktopLook* look) {
   DesktopLook answer;
   DESKTOP_WALLPAPER_POSITION position = DWPOS_CENTER;
   COLORREF colour = 0;
-  const bool answered = PrimaryMonitorWallpaper(shell, &answer.wallpaper) &&
+  const bool answered = PrimaryMonitorWallpaper(shell, &answer) &&
                         SUCCEEDED(shell->GetPosition(&position)) &&
                         WallpaperFitOfPosition(position, &answer.fit) &&
                         SUCCEEDED(shell->GetBackgroundColor(&colour));
   Release(shell);
   if (!answered) return false;
   answer.background = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+  answer.from = "shell";
   *look = answer;
   return true;
 }
@@ -113,11 +129,14 @@ DesktopLook ReadDesktopLook() {
   if (AskTheShell(&look)) return look;
   ParseBackgroundColour(UserNumbers(kColoursKey, L"Background"), &look.background);
   look.wallpaper = UserValue(kPolicyKey, L"Wallpaper");
+  if (!look.wallpaper.empty()) look.from = "policy";
   if (look.wallpaper.empty()) {
     wchar_t path[1024] = {};
     if (SystemParametersInfoW(SPI_GETDESKWALLPAPER, ARRAYSIZE(path) - 1, path, 0)) look.wallpaper = path;
   }
-  if (!PolicyWallpaperFit(UserNumbers(kPolicyKey, L"WallpaperStyle"), &look.fit)) {
+  if (PolicyWallpaperFit(UserNumbers(kPolicyKey, L"WallpaperStyle"), &look.fit)) {
+    look.from = "policy";
+  } else {
     look.fit = WallpaperFitOf(UserNumbers(kDesktopKey, L"WallpaperStyle"), UserNumbers(kDesktopKey, L"TileWallpaper"));
   }
   return look;

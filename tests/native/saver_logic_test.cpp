@@ -259,5 +259,24 @@ TEST(RendererWatchTest, LeftoverRendererWindowKeepsTheSaverRunning) {
   EXPECT_TRUE(watch.ShouldEnd(false, true, 30500));
 }
 
+TEST(SaverLogic, FlatPicturesAreWhatACaptureGivesWhereItSeesNothing) {
+  std::vector<uint8_t> pixels(3 * 16, 0);
+  for (size_t i = 0; i < pixels.size(); i += 4) {
+    pixels[i] = 1, pixels[i + 1] = 2, pixels[i + 2] = 3, pixels[i + 3] = static_cast<uint8_t>(i);
+  }
+  // Rows of 3 pixels in a stride of 4: the fourth pixel is padding.
+  pixels[12] = 99;
+  EXPECT_TRUE(IsFlatPicture(pixels.data(), 3, 3, 16));  // the unused byte and the padding differ
+  EXPECT_TRUE(IsFlatPicture(pixels.data(), 1, 1, 16));
+  EXPECT_TRUE(IsFlatPicture(pixels.data(), 0, 3, 16));
+  EXPECT_TRUE(IsFlatPicture(nullptr, 3, 3, 16));
+  for (size_t at : {size_t{0}, size_t{16 + 4 + 1}, size_t{32 + 8 + 2}}) {
+    std::vector<uint8_t> spoilt = pixels;
+    spoilt[at] ^= 1;
+    EXPECT_FALSE(IsFlatPicture(spoilt.data(), 3, 3, 16)) << at;
+  }
+}
+
+
 }  // namespace
 }  // namespace numerabo

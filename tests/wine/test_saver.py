@@ -232,6 +232,34 @@ def make_large_jpeg(path, size, colours):
         raise RuntimeError("cjpeg failed")
 
 
+def overflowing_huffman_jpeg():
+    """225 bytes: one Huffman table declaring 200 codes of length 1, which
+    cannot exist (a reader that fills its look-up table before it checks
+    writes far past it)."""
+    table = bytes([0x00, 200] + [0] * 15) + bytes(range(200))
+    return b"\xff\xd8\xff\xc4" + (len(table) + 2).to_bytes(2, "big") + table + b"\xff\xd9"
+
+
+def camera_style_jpeg(path, size, colours):
+    """A JPEG whose four Huffman tables share one segment, as cameras write
+    them, with one count damaged (cjpeg writes one table a segment)."""
+    make_quarters(path, size, colours)
+    with open(path, "rb") as f:
+        data = f.read()
+    out, tables, i = bytearray(data[:2]), bytearray(), 2
+    while data[i + 1] != 0xDA:
+        length = int.from_bytes(data[i + 2:i + 4], "big")
+        if data[i + 1] == 0xC4:
+            tables += data[i + 4:i + 2 + length]
+        else:
+            out += data[i:i + 2 + length]
+        i += 2 + length
+    tables[1 + 3] += 100  # the first table's count of 4-bit codes
+    out += b"\xff\xc4" + (len(tables) + 2).to_bytes(2, "big") + tables + data[i:]
+    with open(path, "wb") as f:
+        f.write(out)
+
+
 def make_quarters(path, size, colours):
     """A picture of size whose four quarters (top-left, top-right,
     bottom-left, bottom-right) have the four colours."""
@@ -644,10 +672,44 @@ class StandInTest(harness.WineTestCase):
         self.run_show(quarter, 2)
         with open(self.prefix.c("reducing_codec.log")) as f:
             copies = [line.split() for line in f.read().splitlines()]
-        self.assertEqual({tuple(c[:3]) for c in copies}, {("reduced", "2000", "1500")})
-        rows = [(int(c[3]), int(c[4])) for c in copies]
-        self.assertEqual([first for first, _ in rows], [0] + [first + count for first, count in rows[:-1]])
-        self.assertEqual(rows[-1][0] + rows[-1][1], 1500)
+        # One copy of the whole reduced picture: a codec asked for bands may
+        # decode from the top for each of them.
+        self.assertEqual(copies, [["reduced", "2000", "1500", "0", "1500"]])
+        # Centred, the picture is drawn at its own size: 12000 x 9000 at 4
+        # bytes a pixel is past the bound and is never decoded; Windows' copy
+        # stands in.
+        os.remove(self.prefix.c("reducing_codec.log"))
+        with open(self.prefix.c("photo.nrd"), "wb") as f:
+            f.write(b"NUMRDC01" + (12000).to_bytes(4, "little") + (9000).to_bytes(4, "little") +
+                    bytes(c for colour in QUARTERS for c in colour))
+        copy = list(reversed(QUARTERS))
+        make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), copy)
+        os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
+        self.assertEqual(set_desktop_look(self.prefix, "C:\\photo.nrd", "0"), 0)
+        self.wait_plain_screen((90, 90, 90))
+        centred = lambda x, y: BACKGROUND if x < 240 or x >= 1040 or y < 212 or y >= 812 else \
+            None if abs(x - 640) < 24 or abs(y - 512) < 24 else copy[(x >= 640) + 2 * (y >= 512)]
+        self.run_show(centred, 16)
+        self.assertFalse(os.path.exists(self.prefix.c("reducing_codec.log")), "the picture was decoded")
+
+    @harness.both_arches
+    def test_a_damaged_jpeg_gives_windows_copy(self):
+        self.prefix.install()
+        with open(self.prefix.c("overflow.jpg"), "wb") as f:
+            f.write(overflowing_huffman_jpeg())
+        camera_style_jpeg(self.prefix.c("camera.jpg"), (800, 600), QUARTERS)
+        copy = list(reversed(QUARTERS))
+        make_quarters(transcoded_wallpaper(self.prefix) + ".jpg", (800, 600), copy)
+        os.rename(transcoded_wallpaper(self.prefix) + ".jpg", transcoded_wallpaper(self.prefix))
+        stretched = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            copy[(x >= 640) + 2 * (y >= 512)]
+        grey = (90, 90, 90)
+        show_screen(self, grey)
+        for name in ("overflow.jpg", "camera.jpg"):
+            with self.subTest(wallpaper=name):
+                self.wait_plain_screen(grey)
+                self.assertEqual(set_desktop_look(self.prefix, "C:\\" + name, "2"), 0)
+                self.run_show(stretched, 16, start=self.start_on_desktop())
 
     @harness.both_arches
     def test_the_shells_answer_outranks_the_registry(self):
@@ -665,16 +727,24 @@ class StandInTest(harness.WineTestCase):
         shell_colour = (70, 80, 90)
         fitted = lambda x, y: shell_colour if y < 192 or y >= 832 else \
             None if abs(x - 640) < 4 or abs(y - 512) < 4 else QUARTERS[(x >= 640) + 2 * (y >= 512)]
-        # (the shell's path, position) over Control Panel's wall.jpg stretched:
-        # "fit" (3); a solid colour (an empty path) with Windows' copy there.
-        cases = [("C:\\fit.png", 3, fitted, 4), ("", 2, lambda x, y: shell_colour, 0)]
+        make_quarters(self.prefix.c("detached.png"), (400, 200), list(reversed(QUARTERS)))
+        copy = list(reversed(QUARTERS))
+        stretched = lambda x, y: None if abs(x - 640) < 24 or abs(y - 512) < 24 else \
+            copy[(x >= 640) + 2 * (y >= 512)]
+        # (the shell's path, position, how it answers) over Control Panel's
+        # wall.jpg stretched: "fit" (3); a solid colour (an empty path) with
+        # Windows' copy there; a detached monitor listed first, whose
+        # (other) picture is not the primary's; no one picture (a
+        # slideshow): Windows' copy.
+        cases = [("C:\\fit.png", 3, "", fitted, 4), ("", 2, "", lambda x, y: shell_colour, 0),
+                 ("C:\\fit.png", 3, "detached-first", fitted, 4), ("", 2, "slideshow", stretched, 16)]
         self.assertEqual(set_desktop_look(self.prefix, "C:\\wall.jpg", "2"), 0)
         grey = (90, 90, 90)
         show_screen(self, grey)
-        for path, position, expect, tolerance in cases:
-            with self.subTest(path=path):
+        for path, position, mode, expect, tolerance in cases:
+            with self.subTest(path=path, mode=mode):
                 with open(self.prefix.c("shell_wallpaper.txt"), "w") as f:
-                    f.write("%s\n%d\n%d %d %d\n" % ((path, position) + shell_colour))
+                    f.write("%s\n%d\n%d %d %d\n%s\n" % ((path, position) + shell_colour + (mode,)))
                 self.wait_plain_screen(grey)
                 self.run_show(expect, tolerance)
 
