@@ -12,12 +12,14 @@
 
 #include "tests/fuzz/bitmap_file_check.h"
 #include "tests/fuzz/command_line_check.h"
+#include "tests/fuzz/decoded_rows_check.h"
 #include "tests/fuzz/ini_text_check.h"
 #include "tests/fuzz/mci_reply_check.h"
 #include "tests/fuzz/numbers_check.h"
 #include "tests/fuzz/property_bag_check.h"
 #include "tests/fuzz/settings_check.h"
 #include "tests/fuzz/text_check.h"
+#include "tests/fuzz/wallpaper_check.h"
 
 namespace numerabo {
 namespace {
@@ -28,10 +30,11 @@ struct Target {
 };
 
 const Target kTargets[] = {
-    {"bitmap_file", fuzz::CheckBitmapFile}, {"command_line", fuzz::CheckCommandLine},
-    {"ini_text", fuzz::CheckIniText},       {"mci_reply", fuzz::CheckMciReply},
-    {"numbers", fuzz::CheckNumbers},        {"property_bag", fuzz::CheckPropertyBag},
-    {"settings", fuzz::CheckSettings},      {"text", fuzz::CheckText},
+    {"bitmap_file", fuzz::CheckBitmapFile},   {"command_line", fuzz::CheckCommandLine},
+    {"decoded_rows", fuzz::CheckDecodedRows}, {"ini_text", fuzz::CheckIniText},
+    {"mci_reply", fuzz::CheckMciReply},       {"numbers", fuzz::CheckNumbers},
+    {"property_bag", fuzz::CheckPropertyBag}, {"settings", fuzz::CheckSettings},
+    {"text", fuzz::CheckText},                {"wallpaper", fuzz::CheckWallpaper},
 };
 
 const std::filesystem::path kCorpora = NUMERABO_FUZZ_CORPORA;
