@@ -87,12 +87,17 @@ inline std::string CheckSettings(const uint8_t* data, size_t size) {
   LoadFrom(written, fileThere);
   failed = CheckLoaded();
   if (!failed.empty()) return failed + " after saving into " + Shown(file);
+  // A path with a line break (which no file name has) would write lines of
+  // its own, a section's header among them.
+  if (path.find_first_of("\r\n") != std::string::npos) return "";
   if (BgmRepeat != saved.repeat) return "the repeat track saved does not come back: " + Shown(written);
 
-  // A path the dialog can choose: no control characters or quotes, no blank
-  // at either end, within the chooser's buffer.
+  // A path the dialog can choose: no control characters or double quotes,
+  // within the chooser's buffer, and absolute, so not starting with a blank
+  // or a quote (a value between a pair of quotes loses them, as on the
+  // platform), nor ending with a blank.
   bool choosable = path.size() <= layout::kStoredPathBytes && path.find('"') == std::string::npos &&
-                   (path.empty() || (path.front() != ' ' && path.back() != ' '));
+                   (path.empty() || (path.front() != ' ' && path.front() != '\'' && path.back() != ' '));
   for (unsigned char c : path) choosable = choosable && c >= 0x20;
   if (!choosable) return "";
   const std::string wantedFile = fileThere ? path : std::string();
