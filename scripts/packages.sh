@@ -26,12 +26,14 @@ RUN_PACKAGES=(
 # 32-bit platform as well (I386_PACKAGES, through scripts/setup-i686.sh).
 I686_BUILD_PACKAGES=(g++-mingw-w64-i686 binutils-mingw-w64-i686)
 
-# scripts/test.sh: all of the above, the native unit tests, the Wine suite's
-# tools (music, sound capture and analysis, cjpeg for very large test
+# scripts/test.sh: all of the above, the native unit tests, the fuzz targets
+# (clang with its libFuzzer runtime, which clang-14 only recommends), the Wine
+# suite's tools (music, sound capture and analysis, cjpeg for very large test
 # pictures), NSIS for the setup program.
 TEST_PACKAGES=(
   "${RUN_PACKAGES[@]}" "${I686_BUILD_PACKAGES[@]}"
   g++ libgtest-dev python3
+  clang-14 libclang-rt-14-dev
   wine fonts-wine libglu1-mesa
   "${WINE_SOUND_PACKAGES[@]}" alsa-utils sox lame
   libjpeg-turbo-progs

@@ -111,6 +111,9 @@ bool ParseFont(const std::string& text, FontDesc& font) {
     double size = std::strtod(fields[0].c_str(), &end);
     if (*end != '\0' || !std::isfinite(size) || size <= 0 || size > 2048) return false;
     f.size = static_cast<float>(size);
+    // A size too small for a float is no size: it would be kept as 0, and
+    // that is written back as a text this reader refuses.
+    if (!(f.size > 0)) return false;
   }
   long long v;
   if (fields.size() > 1) {

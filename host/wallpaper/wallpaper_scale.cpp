@@ -43,17 +43,20 @@ std::vector<Taps> AxisTaps(int64_t from, int64_t to, int64_t offset, int64_t dra
       const int64_t start = o * p, end = (o + 1) * p;  // units of 1 / drawn
       tap.first = start / drawn;
       const int64_t last = (end + drawn - 1) / drawn;
+      // Each weight is the step of the rounded weight of all pixels so far:
+      // the sum is kOne exactly and no weight falls below 0. Rounding each
+      // on its own gives up to half a unit too much a pixel, which, where
+      // one screen pixel covers some hundred of them, is more than any
+      // single weight could give back.
+      int64_t coveredSoFar = 0;
       uint32_t given = 0;
-      size_t largest = pool.size();
       for (int64_t i = tap.first; i < last; ++i) {
-        const int64_t covered = std::min((i + 1) * drawn, end) - std::max(i * drawn, start);
-        const uint32_t w = static_cast<uint32_t>((covered * kOne + p / 2) / p);
-        if (pool.size() == tap.weight || w > pool[largest]) largest = pool.size();
-        pool.push_back(static_cast<uint16_t>(w));
-        given += w;
+        coveredSoFar += std::min((i + 1) * drawn, end) - std::max(i * drawn, start);
+        const uint32_t upTo = static_cast<uint32_t>((coveredSoFar * kOne + p / 2) / p);
+        pool.push_back(static_cast<uint16_t>(upTo - given));
+        given = upTo;
       }
       tap.count = static_cast<int32_t>(last - tap.first);
-      pool[largest] = static_cast<uint16_t>(pool[largest] + kOne - given);  // rounding, so the sum is kOne
     } else {
       const int64_t numerator = (2 * o + 1) * p - drawn, denominator = 2 * drawn;
       int64_t i = numerator <= 0 ? 0 : numerator / denominator;

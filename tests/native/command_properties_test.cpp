@@ -104,6 +104,7 @@ TEST(CommandPropertyBag, FontText) {
   EXPECT_FALSE(ParseFont(",12,400", h));
   EXPECT_FALSE(ParseFont("X,-3", h));
   EXPECT_FALSE(ParseFont("X,12,5000", h));
+  EXPECT_FALSE(ParseFont("X,1e-64", h));  // positive, but 0 as the float kept
   EXPECT_EQ(h, DesignFont());
 }
 

@@ -19,6 +19,9 @@ TEST(UpperCase, AsciiOnlyAndTrailBytesUntouched) {
 TEST(LastCharacters, CountsDoubleByteCharactersOnce) {
   EXPECT_EQ(LastCharacters("a.wav", 3), "wav");
   EXPECT_EQ(LastCharacters("ab", 3), "ab");
+  // None asked for: none given, rather than a read past the character list.
+  EXPECT_EQ(LastCharacters("ab", 0), "");
+  EXPECT_EQ(LastCharacters("", 0), "");
   EXPECT_EQ(LastCharacters("曲.ぬめら", 3), "ぬめら");
 }
 

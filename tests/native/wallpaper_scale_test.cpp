@@ -105,6 +105,23 @@ TEST(WallpaperScale, ShrinkingTakesTheMeanOfTheCoveredPixels) {
   EXPECT_EQ(picture.reads, (std::vector<std::pair<int32_t, int32_t>>{{0, 3}}));
 }
 
+// Where one screen pixel takes in some hundred picture pixels, each one's
+// share rounded up (25.6 to 26 of 4096 for 160) once added up to more than
+// the whole, and the pixel came out a wrong colour.
+TEST(WallpaperScale, ShrinkingManyPixelsIntoOneKeepsTheirColour) {
+  for (const int32_t size : {160, 1000, 4095}) {
+    Picture picture(size, 2);
+    for (size_t i = 0; i < picture.pixels.size(); i += 4) {
+      picture.pixels[i] = 200, picture.pixels[i + 1] = 100, picture.pixels[i + 2] = 50;
+    }
+    Screen screen(1, 1);
+    WallpaperPlacement place;
+    place.width = place.height = 1;
+    EXPECT_TRUE(DrawWallpaper(screen.Rows(), size, 2, place, picture.Reader()));
+    EXPECT_EQ(screen.At(0, 0), (std::vector<int>{200, 100, 50})) << size;
+  }
+}
+
 // A picture of single-pixel squares, black and white.
 struct Checkerboard : Picture {
   Checkerboard(int32_t w, int32_t h) : Picture(w, h) {

@@ -17,6 +17,7 @@ std::vector<size_t> CharacterStarts(const std::string& text) {
 }
 
 std::string LastCharacters(const std::string& text, size_t count) {
+  if (count == 0) return std::string();
   std::vector<size_t> starts = CharacterStarts(text);
   if (starts.size() <= count) return text;
   return text.substr(starts[starts.size() - count]);
