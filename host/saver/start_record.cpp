@@ -107,8 +107,8 @@ void AddStandIn(Lines& lines, const StandInFacts& s) {
 
 }  // namespace
 
-bool ForegroundSettled(Foreground foreground, uint64_t msSinceWindowSeen) {
-  return foreground == Foreground::Renderer || msSinceWindowSeen >= kForegroundPatienceMs;
+bool ForegroundSettled(Foreground foreground, uint64_t msSinceWindowShown) {
+  return foreground == Foreground::Renderer || msSinceWindowShown >= kForegroundPatienceMs;
 }
 
 std::string StartRecordText(const StartFacts& facts) {
@@ -123,9 +123,11 @@ std::string StartRecordText(const StartFacts& facts) {
   if (facts.standIn == StandInOutcome::Drawn) AddStandIn(lines, facts.standInFacts);
   lines.Add("renderer", facts.rendererStarted ? "started" : "not-started");
   for (const StartStep& step : facts.steps) lines.AddNumber(step.name + "-ms", step.ms);
-  lines.Add("renderer-window", facts.rendererWindowSeen ? "seen" : "not-seen");
+  lines.Add("renderer-window", !facts.rendererWindowSeen    ? "not-seen"
+                               : facts.rendererWindowShown ? "shown"
+                                                           : "never-shown");
   lines.Add("foreground", ForegroundText(facts.foreground));
-  if (facts.rendererWindowSeen) lines.AddNumber("foreground-looked-ms", facts.foregroundLookedMs);
+  if (facts.foreground != Foreground::Unknown) lines.AddNumber("foreground-looked-ms", facts.foregroundLookedMs);
   return lines.Text();
 }
 

@@ -23,7 +23,7 @@ enum class CaptureOutcome {
 
 // Whose window was in the foreground when the record looked.
 enum class Foreground {
-  Unknown,   // the renderer's window was never seen
+  Unknown,   // the renderer's window was never seen shown
   Renderer,  // one of the renderer's
   Host,      // one of the host's own
   Other,     // another program's
@@ -67,16 +67,17 @@ struct StartFacts {
   bool rendererStarted = false;
   std::vector<StartStep> steps;
   bool rendererWindowSeen = false;
+  bool rendererWindowShown = false;
   Foreground foreground = Foreground::Unknown;
-  uint32_t foregroundLookedMs = 0;  // after the window was first seen
+  uint32_t foregroundLookedMs = 0;  // after the window was shown
 };
 
 // The record is written once the renderer's window has come to the
-// foreground, or this long after the window was first seen without it (or
+// foreground, or this long after the window was shown without it (or
 // as the host ends, should the show end sooner): a window shown may become
 // the foreground a moment later, and the record says which it was.
 constexpr uint32_t kForegroundPatienceMs = 2000;
-bool ForegroundSettled(Foreground foreground, uint64_t msSinceWindowSeen);
+bool ForegroundSettled(Foreground foreground, uint64_t msSinceWindowShown);
 
 // The longest value in UTF-16 units; longer ones (a wallpaper value of a
 // broken registry, say) are cut and end in "...".

@@ -124,10 +124,18 @@ void StartRecorder::Watch(HWND window, HANDLE renderer) {
   if (!facts_.rendererWindowSeen) {
     Step("renderer-window");
     facts_.rendererWindowSeen = true;
-    windowSeenMs_ = NowMs();
+  }
+  // The renderer makes its window, sets up its drawing in it, and only then
+  // shows it and takes the foreground: the looks begin at the showing, which
+  // under a slow system comes seconds later.
+  if (!IsWindowVisible(window)) return;
+  if (!facts_.rendererWindowShown) {
+    Step("renderer-shown");
+    facts_.rendererWindowShown = true;
+    windowShownMs_ = NowMs();
   }
   facts_.foreground = ForegroundNow(window, renderer);
-  facts_.foregroundLookedMs = static_cast<uint32_t>(NowMs() - windowSeenMs_);
+  facts_.foregroundLookedMs = static_cast<uint32_t>(NowMs() - windowShownMs_);
   if (ForegroundSettled(facts_.foreground, facts_.foregroundLookedMs)) Write();
 }
 

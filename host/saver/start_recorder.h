@@ -26,8 +26,8 @@ class StartRecorder {
   void RendererStarted(bool started) { facts_.rendererStarted = started; }
 
   // One look of the renderer watch: the renderer's window found (or null)
-  // and the renderer's process (or null). Its first sight is a step; the
-  // record is written as soon as the foreground is settled.
+  // and the renderer's process (or null). Its first sight and its showing
+  // are steps; the record is written as soon as the foreground is settled.
   void Watch(HWND window, HANDLE renderer);
 
   // The host ends: the record is written if it was not.
@@ -38,7 +38,7 @@ class StartRecorder {
 
   StartFacts facts_;
   uint64_t lastMarkMs_ = 0;
-  uint64_t windowSeenMs_ = 0;
+  uint64_t windowShownMs_ = 0;
   bool written_ = false;
 };
 

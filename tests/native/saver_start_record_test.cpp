@@ -50,10 +50,11 @@ StartFacts TypicalFacts() {
   facts.standInFacts.drawMs = 35;
   facts.rendererStarted = true;
   for (const char* step : {"load", "captured", "stand-in", "picture-saved", "renderer-started", "music-started",
-                           "renderer-window"}) {
+                           "renderer-window", "renderer-shown"}) {
     facts.steps.push_back({step, 1234});
   }
   facts.rendererWindowSeen = true;
+  facts.rendererWindowShown = true;
   facts.foreground = Foreground::Renderer;
   return facts;
 }
@@ -62,27 +63,31 @@ TEST(StartRecordTest, EachOutcomeGivesItsWordsAndOnlyTheLinesThatApply) {
   struct Case {
     CaptureOutcome capture;
     StandInOutcome standIn;
-    bool windowSeen;
+    bool windowSeen, windowShown;
     Foreground foreground;
     std::map<std::string, std::string> expected;
     std::vector<std::string> absent;
   };
   const std::vector<Case> cases = {
-      {CaptureOutcome::Used, StandInOutcome::NotNeeded, true, Foreground::Renderer,
-       {{"capture", "used"}, {"stand-in", "not-needed"}, {"foreground", "renderer"}, {"renderer-window", "seen"}},
+      {CaptureOutcome::Used, StandInOutcome::NotNeeded, true, true, Foreground::Renderer,
+       {{"capture", "used"}, {"stand-in", "not-needed"}, {"foreground", "renderer"}, {"renderer-window", "shown"}},
        {"stand-in-source", "stand-in-wallpaper"}},
-      {CaptureOutcome::Flat, StandInOutcome::Drawn, true, Foreground::Other,
+      {CaptureOutcome::Flat, StandInOutcome::Drawn, true, true, Foreground::Other,
        {{"capture", "flat"}, {"stand-in", "drawn"}, {"stand-in-source", "windows-copy"}, {"foreground", "other"}},
        {}},
-      {CaptureOutcome::Failed, StandInOutcome::NoImage, true, Foreground::None,
+      {CaptureOutcome::Failed, StandInOutcome::NoImage, true, true, Foreground::None,
        {{"capture", "failed"}, {"stand-in", "no-image"}, {"foreground", "none"}},
        {"stand-in-source", "stand-in-decoding"}},
-      {CaptureOutcome::ScreenSaverDesktop, StandInOutcome::Drawn, true, Foreground::Host,
+      {CaptureOutcome::ScreenSaverDesktop, StandInOutcome::Drawn, true, true, Foreground::Host,
        {{"capture", "screen-saver-desktop"}, {"foreground", "host"}, {"foreground-looked-ms", "0"}},
        {}},
-      // A show that never opened its window: nothing to say of the foreground.
-      {CaptureOutcome::Used, StandInOutcome::NotNeeded, false, Foreground::Unknown,
+      // A show that never opened its window, or never showed it: nothing to
+      // say of the foreground.
+      {CaptureOutcome::Used, StandInOutcome::NotNeeded, false, false, Foreground::Unknown,
        {{"renderer-window", "not-seen"}, {"foreground", "unknown"}},
+       {"foreground-looked-ms"}},
+      {CaptureOutcome::Used, StandInOutcome::NotNeeded, true, false, Foreground::Unknown,
+       {{"renderer-window", "never-shown"}, {"foreground", "unknown"}},
        {"foreground-looked-ms"}},
   };
   for (const Case& c : cases) {
@@ -90,6 +95,7 @@ TEST(StartRecordTest, EachOutcomeGivesItsWordsAndOnlyTheLinesThatApply) {
     facts.capture = c.capture;
     facts.standIn = c.standIn;
     facts.rendererWindowSeen = c.windowSeen;
+    facts.rendererWindowShown = c.windowShown;
     facts.foreground = c.foreground;
     const std::string text = StartRecordText(facts);
     SCOPED_TRACE(text);

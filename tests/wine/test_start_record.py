@@ -7,6 +7,8 @@ whole and the show runs on."""
 
 import glob
 import os
+import resource
+import signal
 import subprocess
 
 import harness
@@ -14,8 +16,8 @@ from test_saver import (QUARTERS, RENDERER_TITLE, escape_renderer, make_quarters
                         show_screen)
 
 # The steps in the order the start takes them, each "<step>-ms".
-STEPS = ["load", "captured", "stand-in", "picture-saved", "renderer-started", "music-started", "renderer-window"]
-FOREGROUNDS = {"renderer", "host", "other", "none"}
+STEPS = ["load", "captured", "stand-in", "picture-saved", "renderer-started", "music-started", "renderer-window",
+         "renderer-shown"]
 
 
 def record_path(prefix):
@@ -107,12 +109,13 @@ class StartRecordTest(harness.WineTestCase):
         self.assertTrue(harness.find_windows(RENDERER_TITLE), "the show ended before its record was written")
         self.assert_facts(record, {"numerabo-start-record": "1", "host": harness.ARCH, "desktop": "Default",
                                    "capture": "used", "stand-in": "not-needed", "renderer": "started",
-                                   "renderer-window": "seen"})
+                                   "renderer-window": "shown"})
         self.assertNotIn("stand-in-source", record)
         self.assertEqual([k[:-3] for k in record if k.endswith("-ms") and k[:-3] in STEPS], STEPS)
         for step in STEPS:
             self.assertTrue(record[step + "-ms"].isdigit(), record)
-        self.assertIn(record["foreground"], FOREGROUNDS)
+        # Wine hands the foreground on as Windows should.
+        self.assertEqual(record["foreground"], "renderer", record)
         self.assertEqual(os.listdir(os.path.dirname(path)), ["Numerabo-start.txt"], "a partial file was left")
         self.assertLess(len(read_bytes(path)), 2048)
         self.end_show(host)
@@ -149,13 +152,17 @@ class StartRecordTest(harness.WineTestCase):
                     host, start = self.prefix.start(self.prefix.c("Numerabo", harness.HOST_NAME), "/s"), None
                 else:
                     host, start = None, self.start_on_desktop(*desktop)
-                record = self.wait_record(old)
+                # The show ends whatever the record says: the next case needs
+                # a screen of its own.
+                try:
+                    record = self.wait_record(old)
+                finally:
+                    self.end_show(host, start)
                 self.assert_facts(record, expected)
                 if expected["stand-in-source"] == "colour":
                     self.assertIn("wallpaper", record.get("stand-in-passed-over", ""), record)
                 for key in ("stand-in-values-ms", "stand-in-read-ms", "stand-in-decode-ms", "stand-in-draw-ms"):
                     self.assertTrue(record.get(key, "").isdigit(), (key, record))
-                self.end_show(host, start)
 
     def test_a_record_that_cannot_be_written_leaves_the_older_one_and_the_show_runs(self):
         folder = self.prefix.install()
@@ -177,16 +184,34 @@ class StartRecordTest(harness.WineTestCase):
             os.makedirs(path + ".part")
             return lambda: os.rmdir(path + ".part")
 
+        def full_disk():
+            # Nothing in the way, but a file-size limit of the host's below
+            # the record's size: its write stops half-way, as on a full disk.
+            return lambda: None
+
+        def limited():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # a failed write, not a killed process
+            resource.setrlimit(resource.RLIMIT_FSIZE, (200, 200))
+
         # (what stands in the way, the names the folder is left with)
         cases = [(held, ["Numerabo-start.txt"]),
-                 (partial_in_the_way, ["Numerabo-start.txt", "Numerabo-start.txt.part"])]
+                 (partial_in_the_way, ["Numerabo-start.txt", "Numerabo-start.txt.part"]),
+                 (full_disk, ["Numerabo-start.txt"])]
         for block, names in cases:
             with self.subTest(block=block.__name__):
                 os.makedirs(record_folder, exist_ok=True)
                 with open(path, "wb") as f:
                     f.write(old)
                 let_go = block()
-                host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
+                if block is full_disk:
+                    # The prefix's server, already running, stays outside the limit.
+                    host = subprocess.Popen([*harness.RUN.loader, os.path.join(folder, harness.HOST_NAME), "/s"],
+                                            cwd=folder, env=self.prefix.env(), preexec_fn=limited,
+                                            start_new_session=True, stdout=subprocess.DEVNULL,
+                                            stderr=subprocess.DEVNULL)
+                    self.prefix.processes.append(host)
+                else:
+                    host = self.prefix.start(os.path.join(folder, harness.HOST_NAME), "/s")
                 # The host writes its record at the latest as it ends.
                 self.end_show(host)
                 self.assertEqual(read_bytes(path), old, "the older record was spoilt")
