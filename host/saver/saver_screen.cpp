@@ -12,6 +12,7 @@
 #include "host/saver/real_pixels.h"
 #include "host/saver/saver_logic.h"
 #include "host/saver/saver_trace.h"
+#include "host/saver/start_recorder.h"
 #include "host/startup/files/path_text.h"
 #include "host/startup/framework/framework.h"
 #include "host/startup/shared_state.h"
@@ -72,7 +73,7 @@ class SaverScreen : public Form {
  private:
   void FitToScreen();
   bool CaptureDesktop();
-  bool CaptureShowsDesktop(bool captured);
+  CaptureOutcome JudgeCapture(bool captured);
   void DrawPicture();
   struct Saved {
     bool desktop;
@@ -98,28 +99,34 @@ class SaverScreen : public Form {
   HANDLE renderer_ = nullptr;
   ULONGLONG rendererStartedAt_ = 0;
   RendererWatch watch_;
+  StartRecorder record_;
 };
 
 // Form_Load. Every step copes with its own failure, so a step that fails
 // leaves the rest to run.
 void SaverScreen::OnLoad() {
-  TraceStep("load");
+  record_.Step("load");
   FitToScreen();
-  const bool captured = CaptureDesktop();
-  TraceStep("captured");
+  const CaptureOutcome capture = JudgeCapture(CaptureDesktop());
+  record_.Capture(capture);
+  record_.Step("captured");
   // Where the capture cannot have seen the user's desktop, the desktop as
   // Windows draws it without windows takes its place; should that fail,
   // the capture stays.
-  if (!CaptureShowsDesktop(captured)) DrawDesktopStandIn(display_);
-  TraceStep("stand-in");
+  if (capture != CaptureOutcome::Used) {
+    StandInReport report;
+    record_.StandIn(DrawDesktopStandIn(display_, &report), report);
+  }
+  record_.Step("stand-in");
   // Both files are complete before the renderer starts: it reads them once
   // during its set-up.
   SaveBitmaps();
-  TraceStep("picture-saved");
+  record_.Step("picture-saved");
   StartRenderer();
-  TraceStep("renderer-started");
+  record_.RendererStarted(renderer_ != nullptr);
+  record_.Step("renderer-started");
   StartMusicOfSettings();
-  TraceStep("music-started");
+  record_.Step("music-started");
 }
 
 // The borderless window covers the screen, and Display takes the whole screen
@@ -148,11 +155,14 @@ bool SaverScreen::CaptureDesktop() {
 // Windows starts an idle saver on a desktop of its own, whose empty surface
 // is all a capture finds there: black, one colour, or a failed call. On any
 // other desktop a capture that shows something is the user's screen.
-bool SaverScreen::CaptureShowsDesktop(bool captured) {
-  if (!captured || OnScreenSaverDesktop()) return false;
+CaptureOutcome SaverScreen::JudgeCapture(bool captured) {
+  if (!captured) return CaptureOutcome::Failed;
+  if (OnScreenSaverDesktop()) return CaptureOutcome::ScreenSaverDesktop;
   GdiFlush();
-  return !IsFlatPicture(display_.Pixels(), display_.Width(), display_.Height(),
-                        static_cast<size_t>(display_.Width()) * 4);
+  return IsFlatPicture(display_.Pixels(), display_.Width(), display_.Height(),
+                       static_cast<size_t>(display_.Width()) * 4)
+             ? CaptureOutcome::Flat
+             : CaptureOutcome::Used;
 }
 
 // Pic_Back's picture, drawn into an image of its box.
@@ -229,11 +239,12 @@ void SaverScreen::Timer1_Timer() { music_.Mp3Repeat(); }
 void SaverScreen::Timer2_Timer() { timer2_.SetEnabled(PollCd(music_)); }
 
 void SaverScreen::Timer3_Timer() {
-  const bool found = FindWindowW(nullptr, Wide(kRendererTitle).c_str()) != nullptr;
-  const bool seenBefore = watch_.WindowSeen();
-  const bool end = watch_.ShouldEnd(found, RendererProcessEnded(),
+  HWND window = FindWindowW(nullptr, Wide(kRendererTitle).c_str());
+  const bool end = watch_.ShouldEnd(window != nullptr, RendererProcessEnded(),
                                     GetTickCount64() - rendererStartedAt_);
-  if (found && !seenBefore) TraceStep("renderer-window");
+  // The start's record, once the show has begun (or, through the close
+  // below, once it never will).
+  record_.Watch(window, renderer_);
   if (!end) return;
   TraceStep("renderer-gone");
   timer3_.SetEnabled(false);
@@ -245,6 +256,7 @@ void SaverScreen::Timer3_Timer() {
 void SaverScreen::OnQueryUnload(bool* cancel, int unloadMode) {
   (void)cancel;
   (void)unloadMode;
+  record_.Finish();
   MusicTimers running;
   running.mp3KeepAlive = timer1_.Enabled();
   running.cdPoll = timer2_.Enabled();

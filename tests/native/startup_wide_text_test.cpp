@@ -60,5 +60,34 @@ TEST(WideText, BrokenShiftJisBecomesReplacementCharacters) {
   EXPECT_NE(wide.back(), L'\0');
 }
 
+// UTF-8 for files read outside the program. A character outside the basic
+// plane is a surrogate pair on Windows and one unit in the native build:
+// both give its four bytes. A surrogate without its pair gives U+FFFD.
+TEST(WideText, Utf8OfEveryLengthAndOfBrokenPairs) {
+  const std::wstring pair = sizeof(wchar_t) == 2 ? std::wstring{wchar_t(0xD83C), wchar_t(0xDF38)} : L"\U0001F338";
+  const std::wstring lowAlone(1, wchar_t(0xDF38));
+  const std::wstring highAtEnd = std::wstring(L"a") + wchar_t(0xD83C);
+  const std::wstring highThenLetter = std::wstring(1, wchar_t(0xD83C)) + L"b";
+  struct Case {
+    std::wstring wide;
+    std::string utf8;
+  };
+  const Case cases[] = {
+      {L"", ""},
+      {L"C:\\wall.jpg", "C:\\wall.jpg"},
+      {L"Zo\u00EB", u8"Zo\u00EB"},                 // two bytes
+      {L"\u58C1\u7D19", u8"\u58C1\u7D19"},         // 壁紙, three bytes
+      {L"\u007F\u0080\u07FF\u0800\uFFFF", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF"},  // the edges
+      {pair, "\xF0\x9F\x8C\xB8"},
+      {lowAlone, "\xEF\xBF\xBD"},
+      {highAtEnd, "a\xEF\xBF\xBD"},
+      {highThenLetter, "\xEF\xBF\xBD" "b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    EXPECT_EQ(Utf8(c.wide), c.utf8);
+  }
+}
+
 }  // namespace
 }  // namespace numerabo

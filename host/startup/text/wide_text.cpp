@@ -1,5 +1,7 @@
 #include "host/startup/text/wide_text.h"
 
+#include <cstdint>
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -110,6 +112,38 @@ bool SjisOf(const std::wstring& wide, std::string* sjis) {
 std::string Sjis(const std::wstring& wide) {
   bool exact;
   return ToSjis(wide, &exact);
+}
+
+std::string Utf8(const std::wstring& wide) {
+  std::string utf8;
+  utf8.reserve(wide.size());
+  for (size_t i = 0; i < wide.size(); ++i) {
+    uint32_t c = static_cast<uint32_t>(wide[i]);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+      const uint32_t low = static_cast<uint32_t>(wide[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) c = 0xFFFD;
+    if (c < 0x80) {
+      utf8 += static_cast<char>(c);
+    } else if (c < 0x800) {
+      utf8 += static_cast<char>(0xC0 | (c >> 6));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      utf8 += static_cast<char>(0xE0 | (c >> 12));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      utf8 += static_cast<char>(0xF0 | (c >> 18));
+      utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return utf8;
 }
 
 }  // namespace numerabo

@@ -24,4 +24,10 @@ bool SjisOf(const std::wstring& wide, std::string* sjis);
 // device's reply: a character without a Shift-JIS form becomes "?".
 std::string Sjis(const std::wstring& wide);
 
+// UTF-16 (UTF-32 in the native build) to UTF-8, for text that leaves the
+// program in files read anywhere, such as the start's record: it holds every
+// character a path may hold. A unit that is no character (a surrogate
+// without its pair, which Windows' file names allow) becomes U+FFFD.
+std::string Utf8(const std::wstring& wide);
+
 }  // namespace numerabo
