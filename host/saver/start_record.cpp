@@ -92,7 +92,7 @@ std::string DecodingText(int32_t reduction) {
   return "none";
 }
 
-void AddStandIn(Lines& lines, const StandInFacts& s) {
+void AddStandIn(Lines& lines, const StandInReport& s) {
   lines.Add("stand-in-values", s.values);
   lines.Add("stand-in-source", s.source);
   lines.Add("stand-in-passed-over", s.passedOver.empty() ? std::string("none") : s.passedOver);
@@ -120,7 +120,7 @@ std::string StartRecordText(const StartFacts& facts) {
   lines.Add("desktop", facts.desktop.empty() ? std::wstring(L"(not readable)") : facts.desktop);
   lines.Add("capture", CaptureText(facts.capture));
   lines.Add("stand-in", StandInText(facts.standIn));
-  if (facts.standIn == StandInOutcome::Drawn) AddStandIn(lines, facts.standInFacts);
+  if (facts.standIn == StandInOutcome::Drawn) AddStandIn(lines, facts.standInReport);
   lines.Add("renderer", facts.rendererStarted ? "started" : "not-started");
   for (const StartStep& step : facts.steps) lines.AddNumber(step.name + "-ms", step.ms);
   lines.Add("renderer-window", !facts.rendererWindowSeen    ? "not-seen"

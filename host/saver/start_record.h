@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "host/wallpaper/stand_in_report.h"
+
 namespace numerabo {
 
 // What became of the desktop capture.
@@ -28,18 +30,6 @@ enum class Foreground {
   Host,      // one of the host's own
   Other,     // another program's
   None,      // no window at all
-};
-
-// The stand-in's own account of what it drew (host/wallpaper's report,
-// carried over unchanged). Narrow texts are the host's own (Shift-JIS).
-struct StandInFacts {
-  std::string values;      // where the look came from: "shell", "policy", "control-panel"
-  std::string source;      // the picture drawn: "wallpaper", "windows-copy", "colour"
-  std::string passedOver;  // why the sources before it were passed over
-  std::wstring wallpaper;  // the wallpaper's path
-  std::string fit;
-  int32_t reduction = 0;  // 1 decoded whole, 2, 4 or 8 reduced by the codec; 0 nothing decoded
-  uint32_t valuesMs = 0, readMs = 0, decodeMs = 0, drawMs = 0;
 };
 
 enum class StandInOutcome {
@@ -63,7 +53,7 @@ struct StartFacts {
   std::wstring desktop;   // the thread desktop's name; "" when it could not be read
   CaptureOutcome capture = CaptureOutcome::Failed;
   StandInOutcome standIn = StandInOutcome::NotNeeded;
-  StandInFacts standInFacts;  // when it was drawn
+  StandInReport standInReport;  // when it was drawn
   bool rendererStarted = false;
   std::vector<StartStep> steps;
   bool rendererWindowSeen = false;

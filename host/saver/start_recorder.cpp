@@ -104,17 +104,7 @@ void StartRecorder::Step(const char* name) {
 
 void StartRecorder::StandIn(bool drawn, const StandInReport& report) {
   facts_.standIn = drawn ? StandInOutcome::Drawn : StandInOutcome::NoImage;
-  StandInFacts& s = facts_.standInFacts;
-  s.values = report.values;
-  s.source = report.source;
-  s.passedOver = report.passedOver;
-  s.wallpaper = report.wallpaper;
-  s.fit = report.fit;
-  s.reduction = report.reduction;
-  s.valuesMs = report.valuesMs;
-  s.readMs = report.readMs;
-  s.decodeMs = report.decodeMs;
-  s.drawMs = report.drawMs;
+  facts_.standInReport = report;
 }
 
 void StartRecorder::Watch(HWND window, HANDLE renderer) {

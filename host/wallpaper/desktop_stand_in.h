@@ -4,10 +4,10 @@
 // finds there.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "host/startup/framework/framework.h"
+#include "host/wallpaper/stand_in_report.h"
 
 namespace numerabo {
 
@@ -16,22 +16,6 @@ namespace numerabo {
 // (those of virtual-desktop tools, say) show the user's windows to a
 // capture; a name that cannot be read counts as such a desktop.
 bool OnScreenSaverDesktop();
-
-// What the stand-in took and why, for the start's record: what only a real
-// Windows shows reaches the developers through it.
-struct StandInReport {
-  // Where the look came from: "shell", "policy" or "control-panel".
-  std::string values;
-  // The picture drawn: "wallpaper", "windows-copy" or "colour".
-  std::string source;
-  // Why the sources before it were passed over, "; " between them (for
-  // example "wallpaper: timed out"); empty when the first one served.
-  std::string passedOver;
-  std::wstring wallpaper;  // the wallpaper's path as the look names it
-  std::string fit;         // "centre", "tile", "stretch", "fit", "fill" or "span"
-  int32_t reduction = 0;   // 1 decoded whole, 2, 4 or 8 reduced by the codec; 0 nothing decoded
-  uint32_t valuesMs = 0, readMs = 0, decodeMs = 0, drawMs = 0;
-};
 
 // Fills image, already the screen's size, with the background colour and
 // the wallpaper placed by the user's style. A wallpaper that is missing,

@@ -38,16 +38,16 @@ StartFacts TypicalFacts() {
   facts.desktop = L"Screen-saver";
   facts.capture = CaptureOutcome::ScreenSaverDesktop;
   facts.standIn = StandInOutcome::Drawn;
-  facts.standInFacts.values = "control-panel";
-  facts.standInFacts.source = "windows-copy";
-  facts.standInFacts.passedOver = "wallpaper: timed out";
-  facts.standInFacts.wallpaper = L"\\\\server\\share\\photos\\a very long folder name\\wall.jpg";
-  facts.standInFacts.fit = "fill";
-  facts.standInFacts.reduction = 4;
-  facts.standInFacts.valuesMs = 12;
-  facts.standInFacts.readMs = 800;
-  facts.standInFacts.decodeMs = 140;
-  facts.standInFacts.drawMs = 35;
+  facts.standInReport.values = "control-panel";
+  facts.standInReport.source = "windows-copy";
+  facts.standInReport.passedOver = "wallpaper: timed out";
+  facts.standInReport.wallpaper = L"\\\\server\\share\\photos\\a very long folder name\\wall.jpg";
+  facts.standInReport.fit = "fill";
+  facts.standInReport.reduction = 4;
+  facts.standInReport.valuesMs = 12;
+  facts.standInReport.readMs = 800;
+  facts.standInReport.decodeMs = 140;
+  facts.standInReport.drawMs = 35;
   facts.rendererStarted = true;
   for (const char* step : {"load", "captured", "stand-in", "picture-saved", "renderer-started", "music-started",
                            "renderer-window", "renderer-shown"}) {
@@ -139,7 +139,7 @@ TEST(StartRecordTest, DecodingSaysWholeReducedOrNone) {
       {0, "none"}, {1, "whole"}, {2, "reduced 1/2 by the codec"}, {8, "reduced 1/8 by the codec"}};
   for (const auto& [reduction, text] : cases) {
     StartFacts facts = TypicalFacts();
-    facts.standInFacts.reduction = reduction;
+    facts.standInReport.reduction = reduction;
     EXPECT_EQ(Lines(StartRecordText(facts)).at("stand-in-decoding"), text);
   }
 }
@@ -167,8 +167,8 @@ TEST(StartRecordTest, ValuesBecomeOneLineOfUtf8) {
   };
   for (const Case& c : cases) {
     StartFacts facts = TypicalFacts();
-    facts.standInFacts.wallpaper = c.wallpaper;
-    facts.standInFacts.passedOver = c.passedOver;
+    facts.standInReport.wallpaper = c.wallpaper;
+    facts.standInReport.passedOver = c.passedOver;
     const auto lines = Lines(StartRecordText(facts));
     EXPECT_EQ(lines.at("stand-in-wallpaper"), c.wallpaperLine);
     EXPECT_EQ(lines.at("stand-in-passed-over"), c.passedOverLine);
