@@ -18,6 +18,7 @@
 #include "tests/fuzz/numbers_check.h"
 #include "tests/fuzz/property_bag_check.h"
 #include "tests/fuzz/settings_check.h"
+#include "tests/fuzz/start_record_check.h"
 #include "tests/fuzz/text_check.h"
 #include "tests/fuzz/wallpaper_check.h"
 
@@ -34,7 +35,8 @@ const Target kTargets[] = {
     {"decoded_rows", fuzz::CheckDecodedRows}, {"ini_text", fuzz::CheckIniText},
     {"mci_reply", fuzz::CheckMciReply},       {"numbers", fuzz::CheckNumbers},
     {"property_bag", fuzz::CheckPropertyBag}, {"settings", fuzz::CheckSettings},
-    {"text", fuzz::CheckText},                {"wallpaper", fuzz::CheckWallpaper},
+    {"start_record", fuzz::CheckStartRecord}, {"text", fuzz::CheckText},
+    {"wallpaper", fuzz::CheckWallpaper},
 };
 
 const std::filesystem::path kCorpora = NUMERABO_FUZZ_CORPORA;

@@ -1,0 +1,4 @@
+#include "tests/fuzz/start_record_check.h"
+#include "tests/fuzz/target.h"
+
+NUMERABO_FUZZ_TARGET(numerabo::fuzz::CheckStartRecord)
