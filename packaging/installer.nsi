@@ -383,6 +383,9 @@ Section "Uninstall"
   !insertmacro DeleteSaverPictures "C:"
   !insertmacro DeleteSaverPictures "$LOCALAPPDATA\VirtualStore"
   !insertmacro DeleteSaverPictures "$LOCALAPPDATA\Numerabo"
+  ; The record of the last start, and its partial file.
+  Delete "$LOCALAPPDATA\Numerabo\Numerabo-start.txt"
+  Delete "$LOCALAPPDATA\Numerabo\Numerabo-start.txt.part"
   RMDir "$LOCALAPPDATA\Numerabo"
 
   DeleteRegKey HKCU "${UNINSTALL_KEY}"

@@ -285,6 +285,11 @@ class SetupTest(harness.WineTestCase):
                 if not os.path.exists(pictures[-1]):
                     with open(pictures[-1], "wb") as f:
                         f.write(b"BM")
+        # The record of the last start, and a partial one.
+        for name in ("Numerabo-start.txt", "Numerabo-start.txt.part"):
+            pictures.append(os.path.join(local, "Numerabo", name))
+            with open(pictures[-1], "wb") as f:
+                f.write(b"numerabo-start-record: 1\r\n")
         with open(pictures[0], "wb") as f:
             f.write(b"[Section]")
         self.uninstall(entry)
