@@ -14,6 +14,7 @@ moments by its RMS.
 import array
 import math
 import os
+import signal
 import subprocess
 import threading
 import time
@@ -44,14 +45,21 @@ class Player:
             self.lines.append((time.time() - self.start, text[1] if len(text) > 1 else ""))
 
     def finish(self, timeout=60):
-        end = time.time() + timeout
+        """The helper's exit code, once it has ended; None when it was still
+        running after timeout seconds and had to be ended here (its output
+        ends with it, so the reader is not left waiting for more)."""
+        end = time.time() + timeout * harness.RUN.patience
         while self.process.poll() is None and time.time() < end:
             self.sizes.append((time.time() - self.start, harness.capture_size(self.prefix)))
             time.sleep(0.1)
+        code = self.process.poll()
+        if code is None:
+            os.killpg(self.process.pid, signal.SIGKILL)
+            self.process.wait()
         self._reader.join(5)
         self.process.stdout.close()
         self.sizes.append((time.time() - self.start, harness.capture_size(self.prefix)))
-        return self.process.poll()
+        return code
 
     def texts(self):
         return [text for _, text in self.lines]
@@ -105,7 +113,7 @@ class MusicTest(harness.WineTestCase):
     def test_wav_loops_until_stopped(self):
         length = 1.5
         player = Player(self.prefix, "wav", self.wav_file(length), "4", "2")
-        self.assertEqual(player.finish(), 0)
+        self.assertEqual(player.finish(), 0, player.lines)
         self.assertIn("devices 1", player.texts())
         started, stopped = player.when("started")[0], player.when("stopped")[0]
         self.assertGreater(stopped - started, 2 * length + 0.5)
@@ -123,7 +131,7 @@ class MusicTest(harness.WineTestCase):
     def test_wav_needs_a_wave_device(self):
         self.prefix.disable_sound()
         player = Player(self.prefix, "wav", self.wav_file(), "2", "0")
-        self.assertEqual(player.finish(), 0)
+        self.assertEqual(player.finish(), 0, player.lines)
         self.assertIn("devices 0", player.texts())
         self.assertIn("stopped", player.texts())
         self.assertEqual(harness.capture_size(self.prefix), 0)
@@ -139,7 +147,7 @@ class MusicTest(harness.WineTestCase):
         os.remove(wav)
 
         player = Player(self.prefix, "mp3", "C:\\My Music\\曲 たち\\tone 1.mp3", "7.5", "2")
-        self.assertEqual(player.finish(), 0)
+        self.assertEqual(player.finish(), 0, player.lines)
         self.assertIn("started 1", player.texts())  # open and play worked
         self.assertIn("stopped 0", player.texts())
         # Every tick that finds the file ended restarts it.
@@ -164,7 +172,7 @@ class MusicTest(harness.WineTestCase):
     @harness.both_arches
     def test_cd_without_a_drive_stops_polling(self):
         player = Player(self.prefix, "cd", "1.5")
-        self.assertEqual(player.finish(), 0)
+        self.assertEqual(player.finish(), 0, player.lines)
         texts = player.texts()
         self.assertEqual(texts.count("poll 0"), 1, texts)
         self.assertIn("polls 1", texts)
