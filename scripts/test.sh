@@ -1,14 +1,21 @@
 #!/bin/bash
 # The test command: installs what is missing, builds all three builds,
 # prepares the Wine prefixes, and runs the native unit tests and the Wine
-# suite, against the x86_64 build and (emulated) the i686 one, through ctest
-# on a private Xvfb display, then (on a run of everything) checks that a
+# suite, against the x86_64 build and (emulated) the i686 one, through ctest,
+# then (on a run of everything) checks that a
 # second build of the release gives the same bytes
 # (scripts/check-reproducible.sh). Exits non-zero on any failure; the last
 # line names each skipped test, and each case skipped inside a test that
 # ran, with the reason.
 # Extra arguments go to ctest (for example -R wine.test_preview); such a run
 # leaves the reproducibility check out.
+# ctest runs NUMERABO_JOBS tests at a time (default 4: the Wine tests spend
+# most of their time waiting on Wine and its windows, not on the cores),
+# each Wine test file on a private Xvfb display of its own. With
+# NUMERABO_SHARED_DISPLAY=1 the Wine files share one display instead and go
+# one at a time (beside the native tests), as the suite once ran: for
+# comparison (bench/test_wall_time.sh) and for telling a fault of running
+# side by side from another.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
@@ -21,13 +28,29 @@ if reason=$(scripts/i686-wine.sh --check); then
 else
   echo "test: the 32-bit programs cannot run here, so the tests that need them will be skipped: $reason"
 fi
-. scripts/xvfb.sh
-trap stop_xvfb EXIT
-start_xvfb
-echo "test: Wine suite on display $DISPLAY"
+jobs=${NUMERABO_JOBS:-4}
+args=(-j "$jobs")
+if [ "${NUMERABO_SHARED_DISPLAY:-}" = 1 ]; then
+  . scripts/xvfb.sh
+  trap stop_xvfb EXIT
+  start_xvfb
+  export NUMERABO_SHARED_DISPLAY
+  # One slot of the resource every Wine test takes (tests/wine/CMakeLists.txt).
+  spec="$BUILD/native/one-display.json"
+  echo '{"version": {"major": 1, "minor": 0}, "local": [{"x_display": [{"id": "0", "slots": 1}]}]}' >"$spec"
+  args+=(--resource-spec-file "$spec")
+  echo "test: Wine suite one file at a time on display $DISPLAY"
+else
+  unset NUMERABO_SHARED_DISPLAY
+  # More tests than cores make each one slower: the waits' limits grow with
+  # the share of a core each test gets (tests/wine/harness.py).
+  NUMERABO_PATIENCE=${NUMERABO_PATIENCE:-$(awk -v j="$jobs" -v c="$(nproc)" 'BEGIN { print (j > c ? j / c : 1) }')}
+  export NUMERABO_PATIENCE
+  echo "test: $jobs tests at a time, each Wine test file on an X display of its own (waits' patience x$NUMERABO_PATIENCE)"
+fi
 log="$BUILD/native/test-output.log"
 status=0
-ctest --test-dir "$BUILD/native" --output-on-failure -j "${NUMERABO_JOBS:-2}" "$@" | tee "$log" || status=$?
+ctest --test-dir "$BUILD/native" --output-on-failure "${args[@]}" "$@" | tee "$log" || status=$?
 if [ $# -eq 0 ]; then
   scripts/check-reproducible.sh || status=$?
 fi

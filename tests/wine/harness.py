@@ -18,9 +18,17 @@ default: a Japanese system), 1252 (a Western one: Wine in a C.UTF-8 locale)
 or 65001 (Windows' UTF-8 option: the host built with a manifest that asks for
 it). Under 1252 and 65001 only the tests marked @code_pages run.
 
+Each test file runs on an X display of its own (OwnDisplay, started by
+run_file.py), so that several files can run side by side: windows, pointer,
+keyboard focus and screenshots are then the file's alone. Its prefixes are
+the run's own too (WINE_WORK/run/<run>/...), for the same file runs under
+each architecture and code page, perhaps at the same time.
+
 Environment (set by ctest): NUMERABO_ARCH, NUMERABO_CODEPAGE, NUMERABO_SOURCE_DIR,
-NUMERABO_WIN64_DIR, NUMERABO_WIN32_DIR, NUMERABO_WINE_WORK, and DISPLAY (set
-by scripts/test.sh).
+NUMERABO_WIN64_DIR, NUMERABO_WIN32_DIR, NUMERABO_WINE_WORK; from
+scripts/test.sh: NUMERABO_PATIENCE, a factor on every wait's limit for a
+machine loaded by tests running side by side, and NUMERABO_SHARED_DISPLAY=1
+with DISPLAY for the one display of a run that takes the files one at a time.
 """
 
 import os
@@ -39,6 +47,10 @@ SOURCE_DIR = os.environ.get("NUMERABO_SOURCE_DIR", os.path.abspath(os.path.join(
 WINE_WORK = os.environ.get("NUMERABO_WINE_WORK", os.path.join(SOURCE_DIR, "build", "native", "wine"))
 ARCH = os.environ.get("NUMERABO_ARCH", "x86_64")
 CODEPAGE = os.environ.get("NUMERABO_CODEPAGE", "932")
+# Which of a file's runs this is: its prefixes' folder below WINE_WORK/run.
+RUN_NAME = ARCH + "-cp" + CODEPAGE
+# Tests running side by side share the cores: every wait may take longer.
+LOAD_PATIENCE = max(1.0, float(os.environ.get("NUMERABO_PATIENCE") or 1))
 # The Unix locale that gives Wine each ANSI code page. Under 65001 Wine keeps
 # 932 for the system and the host's manifest turns its own process to UTF-8.
 LOCALES = {"932": "ja_JP.UTF-8", "1252": "C.UTF-8", "65001": "ja_JP.UTF-8"}
@@ -54,7 +66,7 @@ class Arch:
         self.build_dir = os.environ.get(build_env, os.path.join(SOURCE_DIR, "build", name))
         self.loader = loader
         self.template = os.path.join(WINE_WORK, template)
-        self.patience = patience
+        self.patience = patience * LOAD_PATIENCE
 
 
 ARCHES = {
@@ -134,7 +146,7 @@ class WinePrefix:
     def __init__(self, name, template=TEMPLATE, hold_desktop=False):
         if not os.path.isfile(os.path.join(template, ".numerabo-ready")):
             raise RuntimeError("no prepared Wine prefix at %s (run scripts/test.sh)" % template)
-        self.path = os.path.join(WINE_WORK, "run", name)
+        self.path = os.path.join(WINE_WORK, "run", RUN_NAME, name)
         if os.path.exists(self.path):
             self._kill_server()
             shutil.rmtree(self.path)
@@ -344,7 +356,7 @@ def dpi_template(dpi):
     """A template prefix whose screen has dpi dots per inch (LogPixels in
     HKCU\\Control Panel\\Desktop), derived from the template once per run."""
     if dpi not in _dpi_templates:
-        path = os.path.join(WINE_WORK, "template-%d-dpi" % dpi)
+        path = os.path.join(WINE_WORK, "run", RUN_NAME, "template-%d-dpi" % dpi)
         env = {**os.environ, "WINEPREFIX": path, "HOME": os.path.join(path, "home"), "WINEDEBUG": "-all"}
         if os.path.exists(path):
             subprocess.run([WINESERVER, "-k"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -430,6 +442,53 @@ def wait_exit(process, timeout=20.0):
 
 
 # -- X windows --------------------------------------------------------------
+
+class OwnDisplay:
+    """A context in which DISPLAY names an Xvfb of this process's own, the
+    one scripts/xvfb.sh starts (its screen size, no key repeats), stopped
+    again at the end; with NUMERABO_SHARED_DISPLAY=1 the DISPLAY given is
+    kept instead. The server stops with this process however it ends: the
+    script keeps it only while the pipe from here is open."""
+
+    def __enter__(self):
+        self.keeper = None
+        self.saved = os.environ.get("DISPLAY")
+        if os.environ.get("NUMERABO_SHARED_DISPLAY") == "1":
+            if not os.environ.get("DISPLAY"):
+                raise RuntimeError("NUMERABO_SHARED_DISPLAY=1 but no DISPLAY")
+            return os.environ["DISPLAY"]
+        self.keeper = subprocess.Popen(["bash", os.path.join(SOURCE_DIR, "scripts", "xvfb.sh"), "--until-eof"],
+                                       stdin=subprocess.PIPE, stdout=subprocess.PIPE)
+        line = read_line(self.keeper.stdout, 60 * LOAD_PATIENCE).decode("utf-8", "replace").strip()
+        if not line.startswith(":"):
+            self.__exit__()
+            raise RuntimeError("no X display of its own for this test file (scripts/xvfb.sh said %r)" % line)
+        _use_display(line)
+        return line
+
+    def __exit__(self, *exc):
+        if self.keeper is None:
+            return
+        self.keeper.stdin.close()
+        try:
+            self.keeper.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            self.keeper.kill()
+            self.keeper.wait()
+        self.keeper.stdout.close()
+        self.keeper = None
+        _use_display(self.saved)
+
+
+def _use_display(display):
+    """Points this process's X clients at display (None: at none): those it
+    starts with its environment, and the tools run in C_LOCALE's."""
+    for env in (os.environ, C_LOCALE):
+        if display is None:
+            env.pop("DISPLAY", None)
+        else:
+            env["DISPLAY"] = display
+
 
 def find_windows(title, visible_only=False):
     """X window ids whose name is exactly title."""

@@ -5,7 +5,9 @@ unavailable_reason() names something else it needs) it runs nothing and
 exits with SKIPPED, the code ctest is told to report as a skipped test: a
 test whose every case skipped itself would otherwise count as passed. Cases
 that skipped themselves in a file that ran are named in one closing line,
-"skipped cases: ...", which scripts/test.sh gathers into its last line."""
+"skipped cases: ...", which scripts/test.sh gathers into its last line.
+The file's tests run on an X display of the file's own (harness.OwnDisplay),
+started only once the file is known to run."""
 
 import collections
 import importlib
@@ -27,7 +29,10 @@ def main():
     if reason:
         print("skipped: %s" % reason)
         return SKIPPED
-    program = unittest.main(module=module, argv=[sys.argv[0], "-v"], exit=False)
+    # Its own X display, so that other files can run at the same time.
+    with harness.OwnDisplay() as display:
+        print("display %s" % display, flush=True)
+        program = unittest.main(module=module, argv=[sys.argv[0], "-v"], exit=False)
     # A case kept for another run of the file (the other architecture or
     # code page) is that run's, not one that could not run here.
     reasons = collections.Counter(reason for _, reason in program.result.skipped

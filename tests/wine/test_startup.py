@@ -163,7 +163,7 @@ class ModeDispatchTest(harness.WineTestCase):
     def test_missing_renderer_does_not_stop_the_preview(self):
         host = self.host(renderer=False)
         probe = Probe(self.prefix, self.prefix.c("Numerabo"))
-        pane = probe.start("pane", "50", "50", "200", "150", "3000", "60000")
+        pane = probe.start("pane", "50", "50", "200", "150", str(int(3000 * harness.RUN.patience)), "60000")
         handle = pane.stdout.readline().split()[1].decode()
         self.prefix.start(host, "/p", handle)
         line = pane.stdout.readline().decode()
@@ -200,7 +200,7 @@ class ModeDispatchTest(harness.WineTestCase):
                 started = time.time()
                 p = self.prefix.start(host, *args)
                 self.assertEqual(harness.wait_exit(p, 20), 0, (caption, args))
-                self.assertLess(time.time() - started, 10)
+                self.assertLess(time.time() - started, 10 * harness.RUN.patience)
             other.kill()
             other.wait()
         self.assertEqual(harness.find_windows(TITLE), [])
@@ -216,7 +216,8 @@ class PreviewTest(harness.WineTestCase):
         host = os.path.join(folder, harness.HOST_NAME)
         probe = Probe(self.prefix, folder)
         x, y, w, h = 100, 80, 300, 200
-        pane = probe.start("pane", str(x), str(y), str(w), str(h), "4000", "8000")
+        report = int(4000 * harness.RUN.patience)
+        pane = probe.start("pane", str(x), str(y), str(w), str(h), str(report), str(report + 4000))
         handle = pane.stdout.readline().split()[1].decode()
         p = self.prefix.start(host, "/p", handle)
         line = pane.stdout.readline().decode().split()

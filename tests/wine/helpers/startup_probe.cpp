@@ -34,12 +34,19 @@ std::string Hex(const std::string& text) {
   return out.empty() ? "-" : out;
 }
 
+// The pane command's report: due once a child shows, at the latest at
+// reportBy (a tick count); the pane goes destroyAfterMs after it.
+DWORD reportBy = 0;
+UINT destroyAfterMs = 0;
+
 LRESULT CALLBACK PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_TIMER:
       if (wParam == 1) {
-        // Report the pane's children, then go.
+        // Report the pane's children once the host's window shows in it (a
+        // busy machine may take seconds to start it), then go.
         HWND child = GetWindow(hwnd, GW_CHILD);
+        if (!(child && IsWindowVisible(child)) && static_cast<LONG>(GetTickCount() - reportBy) < 0) return 0;
         while (child) {
           char caption[256] = {};
           GetWindowTextA(child, caption, sizeof(caption));
@@ -53,6 +60,7 @@ LRESULT CALLBACK PaneProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         }
         std::fflush(stdout);
         KillTimer(hwnd, 1);
+        SetTimer(hwnd, 2, destroyAfterMs, nullptr);
       } else if (wParam == 2) {
         std::printf("destroying\n");
         std::fflush(stdout);
@@ -212,13 +220,15 @@ int Run(int argc, char** argv) {
   }
   if (command == "pane" && argc == 8) {
     // pane x y w h report_ms destroy_ms: a stand-in for the display
-    // settings' preview pane.
+    // settings' preview pane, reporting its children once one shows (or
+    // after report_ms), and going destroy_ms - report_ms after that.
     HWND pane = MakeWindow("Probe Pane", std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                            std::atoi(argv[5]), PaneProc);
     std::printf("pane %lld\n", static_cast<long long>(reinterpret_cast<intptr_t>(pane)));
     std::fflush(stdout);
-    SetTimer(pane, 1, std::atoi(argv[6]), nullptr);
-    SetTimer(pane, 2, std::atoi(argv[7]), nullptr);
+    reportBy = GetTickCount() + std::atoi(argv[6]);
+    destroyAfterMs = std::atoi(argv[7]) - std::atoi(argv[6]);
+    SetTimer(pane, 1, 50, nullptr);
     return Loop();
   }
   if (command == "preview-here" && argc == 6) {
