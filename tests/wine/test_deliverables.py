@@ -39,7 +39,8 @@ ALLOWED_IMPORTS = {
     ),
     "glu32.dll": "gluBuild2DMipmaps gluNewQuadric gluPerspective gluQuadricTexture gluSphere",
     "kernel32.dll": (
-        "CloseHandle CompareStringOrdinal CreateDirectoryW CreateFileW CreateProcessW CreateSemaphoreW CreateThread "
+        "CloseHandle CompareStringOrdinal GetCurrentProcess GetLocalTime GetProcessId GetProcessTimes "
+        "GetSystemTimeAsFileTime CreateDirectoryW CreateFileW CreateProcessW CreateSemaphoreW CreateThread "
         "DeleteCriticalSection DeleteFileW EnterCriticalSection ExitProcess ExpandEnvironmentStringsW FindClose "
         "FindFirstFileW "
         "FindNextFileW FindResourceA FlushFileBuffers FreeLibrary GetACP GetCommandLineW "
@@ -74,6 +75,8 @@ ALLOWED_IMPORTS = {
     ),
     "shell32.dll": "CommandLineToArgvW SHGetFolderPathW ShellExecuteW",
     "user32.dll": (
+        "EqualRect GetForegroundWindow GetMonitorInfoW GetWindowThreadProcessId IsRectEmpty IsWindowVisible "
+        "MonitorFromPoint SetRect "
         "AdjustWindowRectEx AllowSetForegroundWindow BeginPaint CreateWindowExW DefWindowProcW "
         "DestroyWindow DispatchMessageW DrawAnimatedRects DrawTextW EnableWindow EndPaint FillRect "
         "FindWindowW FrameRect GetCapture GetClientRect GetCursorPos GetDC GetDesktopWindow GetFocus "
