@@ -185,14 +185,15 @@ class Dialog:
             return f.read().split(b"\r\n")
 
     def wait_closed(self):
-        self.test.assertEqual(harness.wait_exit(self.process, 20), 0)
+        self.test.assertEqual(harness.wait_exit(self.process, 20 * harness.RUN.patience), 0)
 
     def message(self):
         """The texts of the host's message box once it shows; OK is pressed
         on it and the dialog is back."""
-        self.test.assertIsNotNone(harness.wait_window(MESSAGE_TITLE, timeout=20), "no message")
+        self.test.assertIsNotNone(harness.wait_window(MESSAGE_TITLE, timeout=20 * harness.RUN.patience), "no message")
         code, out = self.prefix.run(harness.helper_binary("startup_probe"), "message-box", MESSAGE_TITLE)
-        self.test.assertTrue(harness.wait_for(lambda: not harness.find_windows(MESSAGE_TITLE), timeout=10))
+        self.test.assertTrue(harness.wait_for(lambda: not harness.find_windows(MESSAGE_TITLE),
+                                                timeout=10 * harness.RUN.patience))
         return [line.split()[2] for line in out.splitlines() if line.startswith("control") and
                 line.endswith("visible=1")]
 
