@@ -529,7 +529,7 @@ def hold_key(window, key, until=None, seconds=None):
     subprocess.run(["xdotool", "keydown", key], check=True)
     try:
         if until:
-            wait_for(until, timeout=10)
+            wait_for(until, timeout=10 * LOAD_PATIENCE)
         else:
             time.sleep(FRAME if seconds is None else seconds)
     finally:

@@ -171,7 +171,7 @@ class RendererWatch:
 def escape_renderer(test, window):
     gone = lambda: not harness.find_windows(RENDERER_TITLE)
     harness.hold_key(window, "Escape", until=gone)
-    if not harness.wait_for(gone, timeout=10):
+    if not harness.wait_for(gone, timeout=10 * harness.RUN.patience):
         test.fail("the renderer's window stays after Escape")
 
 
