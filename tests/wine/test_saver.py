@@ -64,14 +64,14 @@ class Desktop:
         self.path = os.path.join(work, "desktop-%d.png" % seed)
         self.colours = make_desktop_picture(self.path, seed)
         self.viewer = harness.show_picture(self.path, title="%s-%d" % (PICTURE_TITLE, seed))
-        self.window = harness.wait_window("%s-%d" % (PICTURE_TITLE, seed), timeout=20)
+        self.window = harness.wait_window("%s-%d" % (PICTURE_TITLE, seed), timeout=20 * harness.LOAD_PATIENCE)
         # Wait until the screen really shows it, corner to corner: a screen
         # still empty (one colour) would be no desktop to capture at all.
         first, last = block_centres()[0], block_centres()[-1]
         shot = os.path.join(work, "desktop-check.png")
         shown = lambda image: (harness.close_enough(image.pixel(*first), self.colours[0], 8) and
                                harness.close_enough(image.pixel(*last), self.colours[-1], 8))
-        if not harness.wait_screen(shot, shown, timeout=30):
+        if not harness.wait_screen(shot, shown, timeout=30 * harness.LOAD_PATIENCE):
             self.close()
             raise AssertionError("the desktop picture did not appear on the screen")
 
