@@ -2,11 +2,10 @@
 # The test command: installs what is missing, builds all three builds,
 # prepares the Wine prefixes, and runs the native unit tests and the Wine
 # suite, against the x86_64 build and (emulated) the i686 one, through ctest,
-# then (on a run of everything) checks that a
-# second build of the release gives the same bytes
-# (scripts/check-reproducible.sh). Exits non-zero on any failure; the last
-# line names each skipped test, and each case skipped inside a test that
-# ran, with the reason.
+# then (on a run of everything) checks that a second build of the release
+# gives the same bytes (scripts/check-reproducible.sh). Exits non-zero on any
+# failure; the last line names each skipped test, and each case skipped
+# inside a test that ran, with the reason.
 # Extra arguments go to ctest (for example -R wine.test_preview); such a run
 # leaves the reproducibility check out.
 # ctest runs NUMERABO_JOBS tests at a time (default 4: the Wine tests spend
@@ -15,7 +14,8 @@
 # NUMERABO_SHARED_DISPLAY=1 the Wine files share one display instead and go
 # one at a time (beside the native tests), as the suite once ran: for
 # comparison (bench/test_wall_time.sh) and for telling a fault of running
-# side by side from another.
+# side by side from another. Side by side, the reproducibility check runs
+# beside the tests too (niced), and reports once they are done.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=$(realpath -m "${NUMERABO_BUILD:-build}")
@@ -30,9 +30,15 @@ else
 fi
 jobs=${NUMERABO_JOBS:-4}
 args=(-j "$jobs")
+. scripts/xvfb.sh
+reproduce_pid=""
+# shellcheck disable=SC2317  # run by the trap
+finish() {
+  if [ -n "$reproduce_pid" ]; then kill -- -"$reproduce_pid" 2>/dev/null || true; fi
+  stop_xvfb
+}
+trap finish EXIT
 if [ "${NUMERABO_SHARED_DISPLAY:-}" = 1 ]; then
-  . scripts/xvfb.sh
-  trap stop_xvfb EXIT
   start_xvfb
   export NUMERABO_SHARED_DISPLAY
   # One slot of the resource every Wine test takes (tests/wine/CMakeLists.txt).
@@ -50,8 +56,21 @@ else
 fi
 log="$BUILD/native/test-output.log"
 status=0
+reproduce_log="$BUILD/native/reproduce-output.log"
+if [ $# -eq 0 ] && [ -z "${NUMERABO_SHARED_DISPLAY:-}" ]; then
+  # The reproducibility check's second build goes beside the tests, on the
+  # cores their waits leave idle (hence nice), in a session of its own so
+  # that an interrupted run ends its builds too; its report follows theirs.
+  # The first build is the one made above, which the tests read.
+  NUMERABO_REPRODUCE_FIRST_BUILT=1 setsid nice -n 19 scripts/check-reproducible.sh >"$reproduce_log" 2>&1 &
+  reproduce_pid=$!
+fi
 ctest --test-dir "$BUILD/native" --output-on-failure "${args[@]}" "$@" | tee "$log" || status=$?
-if [ $# -eq 0 ]; then
+if [ -n "$reproduce_pid" ]; then
+  wait "$reproduce_pid" || status=$?
+  reproduce_pid=""
+  cat "$reproduce_log"
+elif [ $# -eq 0 ]; then
   scripts/check-reproducible.sh || status=$?
 fi
 # The last line says what did not run: a skipped test is no passed one. It
