@@ -42,9 +42,9 @@ if [ "${NUMERABO_SHARED_DISPLAY:-}" = 1 ]; then
   start_xvfb
   export NUMERABO_SHARED_DISPLAY
   # One slot of the resource every Wine test takes (tests/wine/CMakeLists.txt).
-  spec="$BUILD/native/one-display.json"
-  echo '{"version": {"major": 1, "minor": 0}, "local": [{"x_display": [{"id": "0", "slots": 1}]}]}' >"$spec"
-  args+=(--resource-spec-file "$spec")
+  resources="$BUILD/native/one-display.json"
+  echo '{"version": {"major": 1, "minor": 0}, "local": [{"x_display": [{"id": "0", "slots": 1}]}]}' >"$resources"
+  args+=(--resource-spec-file "$resources")
   echo "test: Wine suite one file at a time on display $DISPLAY"
 else
   unset NUMERABO_SHARED_DISPLAY
